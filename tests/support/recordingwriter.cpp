@@ -44,8 +44,8 @@ ItemContents layOutContents(const TakeDescription& take)
 {
     ItemContents contents;
     contents.order = take.resolvedItemOrder();
-    if (take.audioChunkCount > 0 && (take.audioBytesPerSample < 2 || take.audioBytesPerSample > 4)
-        && take.audioChannelCount > 0) {
+    const bool hasAudio = take.audioChunkCount > 0 && take.audioChannelCount > 0;
+    if (hasAudio && (take.audioBytesPerSample < 2 || take.audioBytesPerSample > 4)) {
         contents.error = QStringLiteral("test audio is made at 2, 3 or 4 bytes per sample");
         return contents;
     }

@@ -47,7 +47,10 @@ struct WrittenTake
     QStringList expectedFrameMd5;
     QList<QByteArray> expectedChannelPcm; // one mono little-endian stream per channel
     qint64 expectedSamplesPerChannel = 0;
-    QString expectedTimecode;   // as ffprobe prints it, "HH:MM:SS:FF" or "HH:MM:SS;FF"
+    // The start timecode as ffprobe prints it ("HH:MM:SS:FF", "HH:MM:SS;FF" for
+    // drop frame) in a movie timed from the take's rate. A newer-family take
+    // without a timecode sample in its map has no sample to show it from.
+    QString expectedTimecode;
 
     // File offsets of the items of one kind, in order.
     QList<qint64> offsetsOf(ItemKind kind) const;
@@ -59,7 +62,26 @@ struct WrittenTake
 // TestPcm samples (channel k at k x bytes per sample x samples in the chunk),
 // timecode samples (one block, the start timecode as a big-endian frame
 // number in the first four bytes), Unknown items (one block of 0xEE). Then
-// the trailing bytes, then the byte pokes.
+// the trailing bytes, then the byte pokes. An item of 0 bytes (an audio chunk
+// of no channels) gets the entry 0, which ends the map.
+//
+// A typical end-to-end test:
+//
+//     const EncodedVideo video = TestVideo::encode(
+//         VideoSpec::proRes(ProResProfile::Hq, 1280, 720, "24000/1001", 24));
+//     TakeDescription take = TakeDescription::forFamily(RecorderFamily::Orla);
+//     take.setVideo(video);
+//     take.setAudio(2, 3, 20, 1000, 600);   // 2 channels, 3 bytes, 20 chunks, first/last counts
+//     take.startTimecode = 86400;
+//     const WrittenTake written = RecordingWriter::write(take, dir.filePath("A001.vlv"));
+//     ... repair the file, then:
+//     PlayerCheck::probe(movie): one "data" stream whose timecode is written.expectedTimecode,
+//         one video stream of video.codecName with written.expectedFrameMd5.size() frames,
+//         one mono audio stream per channel;
+//     PlayerCheck::videoFrameMd5(movie) == written.expectedFrameMd5;
+//     PlayerCheck::audioSamples(movie, k, 3) == written.expectedChannelPcm.at(k);
+//     FileHash::sha256(movie, written.mediaStart, written.mediaEnd - written.mediaStart)
+//         == written.mediaSha256.
 class RecordingWriter
 {
 public:

@@ -1,7 +1,7 @@
 #include "filehash.h"
 #include "playercheck.h"
 #include "recordingwriter.h"
-#include "testpcm.h"
+#include "referencemovie.h"
 #include "testvideo.h"
 #include "timecodetext.h"
 #include "toolprocess.h"
@@ -27,11 +27,6 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QString rawFormat(int bytesPerSample)
-{
-    return QStringLiteral("s%1le").arg(bytesPerSample * 8);
 }
 
 } // namespace
@@ -146,22 +141,14 @@ void TestPlayerCheck::referenceMovieMatchesWrittenTake()
         QCOMPARE(readAt(takePath, frameOffsets.at(i), video.frames.at(i).size()), video.frames.at(i));
 
     // ffmpeg's own movie of the same frames and of the take's channels, one mono stream each.
-    QStringList args = { QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-nostdin"), QStringLiteral("-y"),
-                         QStringLiteral("-i"), video.moviePath };
-    for (int channel = 0; channel < channels; ++channel) {
-        const QString raw = dir.filePath(QStringLiteral("channel%1.raw").arg(channel));
-        QVERIFY(writeFile(raw, written.expectedChannelPcm.at(channel)));
-        args << QStringLiteral("-f") << rawFormat(bytesPerSample) << QStringLiteral("-ar") << QStringLiteral("48000")
-             << QStringLiteral("-ac") << QStringLiteral("1") << QStringLiteral("-i") << raw;
-    }
-    args << QStringLiteral("-map") << QStringLiteral("0:v");
-    for (int channel = 0; channel < channels; ++channel)
-        args << QStringLiteral("-map") << QStringLiteral("%1:a").arg(channel + 1);
+    ReferenceMovieContent content;
+    content.video = &video;
+    content.channelPcm = written.expectedChannelPcm;
+    content.bytesPerSample = bytesPerSample;
+    content.timecode = written.expectedTimecode;
     const QString reference = dir.filePath(QStringLiteral("reference.mov"));
-    args << QStringLiteral("-c:v") << QStringLiteral("copy") << QStringLiteral("-c:a") << QStringLiteral("pcm_") + rawFormat(bytesPerSample)
-         << QStringLiteral("-timecode") << written.expectedTimecode << reference;
-    const ToolRun mux = ToolProcess::run(QStringLiteral("ffmpeg"), args);
-    QVERIFY2(mux.ok, qPrintable(mux.describe()));
+    const QString muxError = ReferenceMovie::write(content, reference);
+    QVERIFY2(muxError.isEmpty(), qPrintable(muxError));
 
     const MovieInfo info = PlayerCheck::probe(reference);
     QVERIFY2(info.ok, qPrintable(info.error));

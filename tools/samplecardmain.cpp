@@ -1,0 +1,45 @@
+#include "samplecard.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("ambrel-samplecard"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a demo card folder with unfinished recordings of both recorder families."));
+    parser.addHelpOption();
+    const QCommandLineOption framesOption(QStringLiteral("frames"),
+                                          QStringLiteral("Video frames per take (default 24)."),
+                                          QStringLiteral("count"), QStringLiteral("24"));
+    parser.addOption(framesOption);
+    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The card folder to write."));
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (parser.positionalArguments().size() != 1) {
+        err << parser.helpText();
+        return 2;
+    }
+    bool framesOk = false;
+    const int frames = parser.value(framesOption).toInt(&framesOk);
+    if (!framesOk || frames < 1 || frames > 250) {
+        err << "--frames takes a count from 1 to 250\n";
+        return 2;
+    }
+
+    SampleCard card(parser.positionalArguments().first(), frames);
+    const bool ok = card.write();
+    for (const QString& line : card.written())
+        out << line << '\n';
+    if (!ok) {
+        err << "ambrel-samplecard: " << card.error() << '\n';
+        return 1;
+    }
+    return 0;
+}
