@@ -1,0 +1,35 @@
+#ifndef SCANRUN_H
+#define SCANRUN_H
+
+#include <QCoreApplication>
+#include <QString>
+
+class Finalize;
+class RunFrontEnd;
+
+// One run from Start to the summary: drive check, scan, counts. The window and
+// the console both run it; they differ only in their RunFrontEnd.
+class ScanRun
+{
+    Q_DECLARE_TR_FUNCTIONS(ScanRun)
+
+public:
+    struct Outcome
+    {
+        bool completed = false; // false when the drive check ended the run
+        int finalizedCount = 0;
+        int unrecoverableCount = 0;
+    };
+
+    explicit ScanRun(RunFrontEnd& frontEnd);
+
+    Outcome run(const QString& path, bool scanOnly);
+
+private:
+    void announceMode(bool scanOnly);
+    void writeSummary(const Finalize& scanner);
+
+    RunFrontEnd& frontEnd;
+};
+
+#endif

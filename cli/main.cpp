@@ -1,0 +1,49 @@
+#include "app/appidentity.h"
+#include "app/scanrun.h"
+#include "cli/commandline.h"
+#include "cli/consolefrontend.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+const int exitCompleted = 0;
+const int exitUnrecoverableOrEnded = 1;
+const int exitUsage = 2;
+
+QString helpText()
+{
+    return CommandLine::usage() + QLatin1Char('\n')
+        + QCoreApplication::translate(
+            "main",
+            "Scans PATH for recordings a recorder left unfinished and lists them.\n"
+            "  --finalize  also repair them in place (Scan and finalize)\n"
+            "  --help      show this text\n"
+            "Exit status: 0 run completed, no file unrecoverable; 1 files unrecoverable,\n"
+            "or the run ended because the drive still reports errors; 2 usage error.\n");
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    setApplicationIdentity();
+
+    const CommandLine commandLine(QCoreApplication::arguments());
+    if (commandLine.wantsHelp()) {
+        QTextStream(stdout) << helpText();
+        return exitCompleted;
+    }
+    if (!commandLine.error().isEmpty()) {
+        QTextStream(stderr) << "ambrel-cli: " << commandLine.error() << '\n' << CommandLine::usage() << '\n';
+        return exitUsage;
+    }
+
+    ConsoleFrontEnd console;
+    ConsoleFrontEnd::installMessageHandler();
+    const ScanRun::Outcome outcome = ScanRun(console).run(commandLine.path(), !commandLine.finalize());
+    const bool clean = outcome.completed && outcome.unrecoverableCount == 0;
+    return clean ? exitCompleted : exitUnrecoverableOrEnded;
+}

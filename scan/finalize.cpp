@@ -1,0 +1,170 @@
+#include "scan/finalize.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <new>
+
+Finalize::Finalize()
+    : indexBuffer(new (std::nothrow) char[indexBufferSize]),
+      nameFilters({QStringLiteral("*.vlv"), QStringLiteral("*.vla"), QStringLiteral("*.nrv"),
+                   QStringLiteral("*.nra")}),
+      scanOnly(false),
+      finalizedCount(0),
+      unrecoverableCount(0),
+      isOrla(0)
+{
+}
+
+Finalize::~Finalize()
+{
+    delete[] indexBuffer;
+}
+
+bool Finalize::start(const QStringList& paths)
+{
+    finalizedCount = 0;
+    unrecoverableCount = 0;
+    return scanPaths(paths);
+}
+
+bool Finalize::scanPaths(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        QDir folder(QDir::toNativeSeparators(path));
+        if (!folder.exists()) {
+            emit textOutput(tr("ERROR: Specfied path does not exist: %1\n").arg(folder.absolutePath()));
+            break;
+        }
+        QDir::setCurrent(folder.absolutePath());
+        walkFolder(folder);
+    }
+    return true;
+}
+
+bool Finalize::walkFolder(QDir& folder)
+{
+    QSet<QString> enteredFolders{QFileInfo(folder.absolutePath()).canonicalFilePath()};
+    return walkFolder(folder, enteredFolders);
+}
+
+// enteredFolders holds the real (link-resolved) path of every folder this walk has
+// entered, so a folder link that leads back into the tree is not followed again.
+bool Finalize::walkFolder(QDir& folder, QSet<QString>& enteredFolders)
+{
+    if (isSkippedFolder(folder)) {
+        emit textOutput(tr("Skipping folder: %1\n").arg(folder.absolutePath()));
+        return true;
+    }
+    scanFolder(folder);
+
+    QStringList subfolders = folder.entryList(QDir::AllDirs);
+    subfolders.removeAll(QStringLiteral("."));
+    subfolders.removeAll(QStringLiteral(".."));
+
+    const QString here = folder.path();
+    for (const QString& name : std::as_const(subfolders)) {
+        if (!enterSubfolder(folder, name, enteredFolders))
+            continue;
+        walkFolder(folder, enteredFolders);
+        // Back to exactly where we were, even if the subfolder vanished meanwhile.
+        folder.setPath(here);
+    }
+    return true;
+}
+
+bool Finalize::enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders)
+{
+    const QString realPath = QFileInfo(folder.absoluteFilePath(name)).canonicalFilePath();
+    if (realPath.isEmpty() || enteredFolders.contains(realPath) || !folder.cd(name)) {
+        emit textOutput(tr("Skipping folder: %1\n").arg(folder.absoluteFilePath(name)));
+        return false;
+    }
+    enteredFolders.insert(realPath);
+    return true;
+}
+
+bool Finalize::scanFolder(QDir& folder)
+{
+    emit textOutput(tr("Scanning folder: %1\n").arg(folder.absolutePath()));
+    const QFileInfoList entries = folder.entryInfoList(nameFilters);
+    for (const QFileInfo& entry : entries)
+        reportFile(folder, entry);
+    return true;
+}
+
+void Finalize::reportFile(const QDir& folder, const QFileInfo& entry)
+{
+    const QString path = entry.absoluteFilePath();
+    const QString name = entry.fileName();
+
+    // Takes an earlier attempt could not save are listed, never opened again.
+    if (name.endsWith(QLatin1String(".nra")) || name.endsWith(QLatin1String(".nrv"))) {
+        emit textOutput(tr("     %1 Unrecoverable\n").arg(path));
+        ++unrecoverableCount;
+        return;
+    }
+
+    if (scanOnly) {
+        const QString tag = detectFamily(path) == familyOrla ? tr("(orla)") : tr("(vesk)");
+        emit textOutput(tr("     %1 %2 Requires finalize\n").arg(path, tag));
+        ++finalizedCount;
+        return;
+    }
+
+    const int result = finalizeFile(path);
+    QString status;
+    if (result == 0) {
+        ++finalizedCount;
+        status = tr("Finalized");
+    } else {
+        ++unrecoverableCount;
+        status = tr("Unrecoverable");
+    }
+    const QString tag = isOrla ? tr("(Orla)") : tr("(Vesk)");
+    emit textOutput(tr("     %1 %2 %3\n").arg(folder.absoluteFilePath(outputFileName), tag, status));
+}
+
+bool Finalize::isSkippedFolder(const QDir& folder)
+{
+    for (const QString& skipFolder : std::as_const(skipFolders)) {
+        if (QDir(skipFolder) == folder)
+            return true;
+    }
+    return false;
+}
+
+int Finalize::finalizeFile(QString path)
+{
+    // Until a flow renames the file, the report names it under its own path.
+    outputFileName = path;
+    const int family = detectFamily(path);
+    if (family == familyUnreadable) {
+        isOrla = 0;
+        return notFinalized;
+    }
+    if (family == familyOrla)
+        return finalizeOrlaFile(path);
+    return finalizeVeskFile(path);
+}
+
+int Finalize::detectFamily(QString path)
+{
+    // Audio takes exist only in the Vesk family.
+    if (!path.toLower().endsWith(QLatin1String(".vlv")))
+        return familyVesk;
+
+    // ExistingOnly: a file that vanished since the listing must not be created here.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return familyUnreadable;
+    uchar head[4];
+    if (file.read(reinterpret_cast<char*>(head), sizeof head) != sizeof head)
+        return familyUnreadable;
+    file.close();
+
+    // The size of the first atom: the Orla file type atom is small, the Vesk head is not.
+    const quint32 firstAtomSize = qFromBigEndian<quint32>(head);
+    return firstAtomSize < 0x80 ? familyOrla : familyVesk;
+}
