@@ -37,8 +37,12 @@ bool Finalize::scanPaths(const QStringList& paths)
             emit textOutput(tr("ERROR: Specfied path does not exist: %1\n").arg(folder.absolutePath()));
             break;
         }
+        // The walk runs inside the card, but leaves the process where it was:
+        // a current directory on the card would keep it from being ejected.
+        const QString previousCurrent = QDir::currentPath();
         QDir::setCurrent(folder.absolutePath());
         walkFolder(folder);
+        QDir::setCurrent(previousCurrent);
     }
     return true;
 }

@@ -1,0 +1,59 @@
+#include "cardtree.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+CardTree::CardTree() = default;
+
+QString CardTree::root() const
+{
+    // The scanner reports real paths; the temporary folder may sit behind a link.
+    return QFileInfo(dir.path()).canonicalFilePath();
+}
+
+QString CardTree::path(const QString& relative) const
+{
+    return relative.isEmpty() ? root() : root() + QLatin1Char('/') + relative;
+}
+
+bool CardTree::addFolder(const QString& relative)
+{
+    return QDir().mkpath(path(relative));
+}
+
+bool CardTree::addFile(const QString& relative, const QByteArray& bytes)
+{
+    const QString filePath = path(relative);
+    if (!QDir().mkpath(QFileInfo(filePath).absolutePath()))
+        return false;
+    QFile file(filePath);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool CardTree::addLink(const QString& relative, const QString& targetRelative)
+{
+    return QFile::link(path(targetRelative), path(relative));
+}
+
+QMap<QString, QByteArray> CardTree::snapshot() const
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString filePath = it.next();
+        QFile file(filePath);
+        files.insert(QDir(root()).relativeFilePath(filePath),
+                     file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>"));
+    }
+    return files;
+}
+
+QByteArray CardTree::recordingHead(quint32 firstAtomSize)
+{
+    QByteArray head(512, '\0');
+    qToBigEndian(firstAtomSize, head.data());
+    return head;
+}
