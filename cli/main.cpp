@@ -6,11 +6,22 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <csignal>
+
 namespace {
 
 const int exitCompleted = 0;
 const int exitUnrecoverableOrEnded = 1;
 const int exitUsage = 2;
+
+// A reader that goes away early (ambrel-cli ... | head) must not end the process
+// in the middle of a repair: the lines are then lost, the run goes on.
+void keepRunningWhenOutputCloses()
+{
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
 
 QString helpText()
 {
@@ -41,6 +52,7 @@ int main(int argc, char* argv[])
         return exitUsage;
     }
 
+    keepRunningWhenOutputCloses();
     ConsoleFrontEnd console;
     ConsoleFrontEnd::installMessageHandler();
     const ScanRun::Outcome outcome = ScanRun(console).run(commandLine.path(), !commandLine.finalize());

@@ -19,6 +19,7 @@ private slots:
     void printsWhatThePaneShows();
     void exitStatus_data();
     void exitStatus();
+    void runsToTheEndWhenItsReaderGoes();
     void asksOnATerminal_data();
     void asksOnATerminal();
 
@@ -153,6 +154,20 @@ void CliTest::exitStatus()
         QVERIFY(result.err.endsWith("usage: ambrel-cli [--finalize] PATH\n"));
     if (arguments == QStringList{"--help"})
         QVERIFY(result.out.startsWith("usage: ambrel-cli [--finalize] PATH\n"));
+}
+
+void CliTest::runsToTheEndWhenItsReaderGoes()
+{
+    StandinTools tools;
+    CardTree card;
+    addTakes(card, "mixed");
+
+    // The reader ends at once; the console's status must still be that of a whole run.
+    QProcess shell;
+    shell.start("bash", {"-c", "\"$0\" --finalize \"$1\" | true; echo ${PIPESTATUS[0]}",
+                         QStringLiteral(AMBREL_CLI_PATH), card.root()});
+    QVERIFY(shell.waitForFinished(60000));
+    QCOMPARE(shell.readAllStandardOutput(), QByteArray("1\n"));
 }
 
 void CliTest::asksOnATerminal_data()
