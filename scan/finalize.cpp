@@ -33,6 +33,9 @@ bool Finalize::scanPaths(const QStringList& paths)
 {
     for (const QString& path : paths) {
         QDir folder(QDir::toNativeSeparators(path));
+        // Absolute before the current directory moves, or a relative root would
+        // then name a different folder.
+        folder.setPath(folder.absolutePath());
         if (!folder.exists()) {
             emit textOutput(tr("ERROR: Specfied path does not exist: %1\n").arg(folder.absolutePath()));
             break;

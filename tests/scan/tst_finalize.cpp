@@ -23,6 +23,7 @@ private slots:
     void unreadableFamilyReportedUnderItsOwnPath();
     void finalizeLeavesTakesUntouchedUntilFlowsExist();
     void missingRootYieldsOnlyTheErrorLine();
+    void relativeRootIsWalked();
     void detectFamily_data();
     void detectFamily();
     void vanishedSubfolderIsSkipped();
@@ -204,6 +205,24 @@ void FinalizeTest::missingRootYieldsOnlyTheErrorLine()
     QCOMPARE(recorder.lines, QStringList{"ERROR: Specfied path does not exist: " + missing + "\n"});
     QCOMPARE(scanner.finalizedCount, 0);
     QCOMPARE(scanner.unrecoverableCount, 0);
+}
+
+void FinalizeTest::relativeRootIsWalked()
+{
+    CardTree card;
+    QVERIFY(card.addFile("CARD/CLIP/take.vla", "x"));
+    const QString current = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(card.root()));
+
+    const QString r = card.path("CARD");
+    const QStringList expected{
+        "Scanning folder: " + r + "\n",
+        "Scanning folder: " + r + "/CLIP\n",
+        "     " + r + "/CLIP/take.vla (vesk) Requires finalize\n",
+    };
+    const QStringList lines = scan("CARD", true);
+    QDir::setCurrent(current);
+    QCOMPARE(lines, expected);
 }
 
 void FinalizeTest::detectFamily_data()
