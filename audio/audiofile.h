@@ -1,0 +1,73 @@
+#ifndef AUDIOFILE_H
+#define AUDIOFILE_H
+
+#include "audioinfo.h"
+
+#include <QtGlobal>
+
+#include <memory>
+
+class QIODevice;
+class RiffChunkHeader;
+
+// An audio take in the Broadcast WAV layout (bext, iXML, fmt, data). While a
+// take runs the recorder keeps the data size at 0 and appends samples; it
+// writes the real sizes only when the take ends. AudioFile walks the chunks
+// up to data and, if the data size still reads 0, writes the data and RIFF
+// sizes from the file length. Those two fields are all it ever writes, and
+// it never reads a sample.
+//
+// Use: parse(); if that gave 0, repairSizes(); when repairSizes wrote, sync
+// the file to its device before renaming it.
+class AudioFile
+{
+public:
+    // Result codes.
+    static constexpr int Success = 0;
+    static constexpr int NoFormatChunk = 8;        // data came before any fmt chunk
+    static constexpr int IoFailure = 31;           // failed seek, short read or write, a walk that
+                                                   // left the file, or a take that was not repaired
+    static constexpr int UnsupportedFormat = 148;  // not RIFF/WAVE, or a format not handled
+    static constexpr int FileTooLarge = 223;       // its sizes do not fit 32 bits; a debug line names the file
+
+    // The device is open for reading and writing; it is not owned.
+    explicit AudioFile(QIODevice* device);
+    ~AudioFile();
+    Q_DISABLE_COPY(AudioFile)
+
+    virtual qint64 pos() const;
+
+    // Reads the header and the chunks up to data. Nothing is written.
+    int parse();
+    // Writes the data and RIFF sizes when the data size reads 0; only after
+    // parse() succeeded. `sizesWritten` tells whether a write was made (or
+    // attempted), i.e. whether the file needs syncing.
+    int repairSizes(bool* sizesWritten = nullptr);
+
+    quint64 nextChunkPos = 0;     // file position of the next chunk header during the walk
+    quint16 ixmlLength = 0;       // iXML bytes held in ixmlText
+    std::unique_ptr<char[]> chunkBuffer;
+    char* descriptionText;        // the bext description, zero-terminated
+    char* ixmlText;               // the start of the iXML text, zero-terminated
+    quint32 dataStart = 0;        // first sample byte; 0 unless parse() succeeded
+    quint32 dataEnd = 0;          // dataStart plus the data size field (low 32 bits)
+    AudioInfo info;
+    QIODevice* device;
+
+private:
+    int walkChunks();
+    int readFormat(quint32 size);
+    int readIxml(quint32 size);
+    int readBext();
+    int seekTo(qint64 position);
+    int readBytes(char* buffer, qint64 count);
+    int writeBytes(const char* buffer, qint64 count);
+
+    int parseHeaderAndChunks();
+    int readChunkHeaderAt(quint64 position, char* bytes);
+    quint64 positionAfterOddChunk(quint64 chunkEnd, quint64 fileSize);
+    bool plausibleChunkHeaderAt(quint64 position, quint64 fileSize);
+    int refuseTooLarge() const;
+};
+
+#endif
