@@ -96,7 +96,7 @@ int AudioFile::parseHeaderAndChunks()
         return result;
     if (std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
         return UnsupportedFormat;
-    // Checked before the walk: every position below then fits the 32-bit fields.
+    // Refused before anything else is read: the sizes a repair writes would wrap around.
     if (quint64(device->size()) > largestRepairableFile)
         return refuseTooLarge();
 
