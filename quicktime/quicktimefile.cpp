@@ -1,0 +1,171 @@
+#include "quicktimefile.h"
+
+#include "quicktimebufferdevice.h"
+#include "quicktimemoviedataatom.h"
+#include "quicktimeskipatom.h"
+
+#include <QIODevice>
+
+#include <cstring>
+
+QTLIB_BEGIN_NAMESPACE
+
+#if QTLIB_VARIANT_TOLVAN
+QuickTimeFile::QuickTimeFile(QIODevice* device)
+    : device(device)
+    , stream(device)
+    , movieDataAtom(nullptr)
+    , frameMap(nullptr)
+#else
+QuickTimeFile::QuickTimeFile(QIODevice* device, quint8* frameMap)
+    : device(device)
+    , stream(device)
+    , movieDataAtom(nullptr)
+    , frameMap(frameMap)
+#endif
+    , width(0)
+    , height(0)
+    , avidCompressionId(0)
+    , interlaced(0)
+    , frameRate(0)
+    , videoSampleDuration(0)
+    , videoTimeScale(0)
+    , videoCodec(0)
+    , proResFlavour(0)
+    , audioSampleRate(0)
+    , audioBytesPerSample(0)
+    , audioChannelCount(0)
+    , audioSamplesPerChunk(0)
+    , videoSamplesPerChunk(0)
+    , dropFrame(0)
+    , timecodeCounter(0)
+    , startTimecode(0)
+    , audioLastChunkSamples(0)
+    , audioFirstChunkSamples(0)
+    , audioLittleEndian(0)
+    , recordedEnd(0)
+    , videoFrameCount(0)
+    , audioChunkCount(0)
+    , timecodeSampleCount(0)
+{
+    root.file = this;
+    root.size = 0;
+    std::memset(recoverySettings.bytes, 0, sizeof recoverySettings.bytes);
+    std::memset(vendorValues, 0, sizeof vendorValues);
+}
+
+QuickTimeFile::~QuickTimeFile()
+{
+    delete movieDataAtom;
+    if (Variant::ownsFrameMap)
+        delete[] frameMap;
+}
+
+bool QuickTimeFile::writeMovie()
+{
+    if (!device)
+        return false;
+    QuickTimeBufferDevice buffered(device, movieBufferSize);
+    if (!buffered.open(Variant::movieOpenMode))
+        return false;
+    QDataStream out(&buffered);
+    root.write(out);
+    // The last partial buffer must reach the disk before success is claimed.
+    buffered.flush();
+    return !buffered.hasFailed() && out.status() == QDataStream::Ok;
+}
+
+bool QuickTimeFile::hasOpenMovieDataAtom()
+{
+    if (!device || quint64(device->size()) <= mediaDataOffset)
+        return false;
+    if (!device->seek(qint64(movieDataHeaderOffset)))
+        return false;
+    const QByteArray header = device->read(16);
+    static const char open[16] = { 0, 0, 0, 1, 'm', 'd', 'a', 't', 0, 0, 0, 0, 0, 0, 0, 16 };
+    return header == QByteArray::fromRawData(open, sizeof open);
+}
+
+RecoverySettings* QuickTimeFile::readRecoverySettings()
+{
+    if (!device || !device->seek(qint64(settingsOffset)))
+        return nullptr;
+    char* bytes = reinterpret_cast<char*>(recoverySettings.bytes);
+    if (device->read(bytes, qint64(settingsSize)) != qint64(settingsSize))
+        return nullptr;
+    return &recoverySettings;
+}
+
+void QuickTimeFile::addAlignmentSkip(QuickTimeAtom* parent, quint64 lead)
+{
+    QuickTimeSkipAtom* skip = parent->addChild(new QuickTimeSkipAtom(this));
+    const quint64 start = quint64(skip->offset) + 8 + lead;
+    const quint64 pad = (512 - start % 512) % 512;
+    skip->growSize(quint32(pad));
+}
+
+quint32 QuickTimeFile::frameMapEntryTotal() const
+{
+    const quint64 total = quint64(videoFrameCount) + audioChunkCount + timecodeSampleCount;
+    return quint32(qMin<quint64>(total, frameMapCapacity));
+}
+
+bool QuickTimeFile::frameMapEntry(quint32 index, int* kind, quint32* size) const
+{
+    if (!frameMap || index >= frameMapEntryTotal())
+        return false;
+    const quint16 entry = quint16(frameMap[2 * index] | (frameMap[2 * index + 1] << 8));
+    if (kind)
+        *kind = entry >> 14;
+    if (size)
+        *size = quint32(entry & 0x3FFF) * 512;
+    return true;
+}
+
+void QuickTimeFile::setFrameRate(quint32 rate)
+{
+    frameRate = rate;
+    if (rate == 2397 || rate == 2398) {
+        videoTimeScale = 23976;
+        videoSampleDuration = 1000;
+    } else {
+        videoTimeScale = rate;
+        videoSampleDuration = 100;
+    }
+}
+
+void QuickTimeFile::setAudioSampleRate(int rate)
+{
+    audioSampleRate = quint32(rate);
+}
+
+void QuickTimeFile::setBytesPerSample(int bytes)
+{
+    audioBytesPerSample = quint32(bytes);
+}
+
+void QuickTimeFile::setTimecode(quint32 value, quint8 drop, quint8 counter)
+{
+    startTimecode = value;
+    dropFrame = drop;
+    timecodeCounter = counter;
+}
+
+void QuickTimeFile::setSummary(quint32 value1, quint32 value2, quint32 value3, quint32 value4,
+    quint32 value5, quint32 value6, quint32 value7, quint32 value8, quint32 value9)
+{
+    const quint32 values[9] = { value1, value2, value3, value4, value5, value6, value7, value8, value9 };
+    std::memcpy(vendorValues, values, sizeof vendorValues);
+}
+
+void QuickTimeFile::summaryValues(quint32* value1, quint32* value2, quint32* value3, quint32* value4,
+    quint32* value5, quint32* value6, quint32* value7, quint32* value8, quint32* value9) const
+{
+    quint32* outputs[9] = { value1, value2, value3, value4, value5, value6, value7, value8, value9 };
+    for (int i = 0; i < 9; ++i) {
+        if (outputs[i])
+            *outputs[i] = vendorValues[i];
+    }
+}
+
+QTLIB_END_NAMESPACE

@@ -1,0 +1,122 @@
+#ifndef QUICKTIMEFILE_H
+#define QUICKTIMEFILE_H
+
+#include "quicktimeatom.h"
+
+#include <QDataStream>
+#include <QString>
+
+class QIODevice;
+
+QTLIB_BEGIN_NAMESPACE
+
+class QuickTimeMovieDataAtom;
+
+// The movie file object of one recording: its device, the recording's
+// settings and frame map, and the tree of atoms rebuilt for it. The settings
+// are public because the recovery code fills them and the atom constructors
+// read them; all are zero after construction.
+class QuickTimeFile
+{
+public:
+    // Layout of an unfinished recording.
+    static constexpr quint64 settingsOffset = Variant::settingsOffset;
+    static constexpr quint64 settingsSize = Variant::settingsSize;
+    static constexpr quint64 frameMapOffset = settingsOffset + settingsSize;
+    static constexpr quint64 frameMapSize = 5472000;
+    static constexpr quint32 frameMapCapacity = frameMapSize / 2;
+    static constexpr quint64 mediaDataOffset = (frameMapOffset + Variant::mediaDataRoundingLead) / 512 * 512;
+    static constexpr quint64 movieDataHeaderOffset = mediaDataOffset - 16;
+    static constexpr int movieBufferSize = 131072;
+
+    // Kinds of frame map entries (bits 15-14).
+    enum FrameKind { AudioChunk = 0, VideoFrame = 1, TimecodeSample = 2, UnusedKind = 3 };
+
+#if QTLIB_VARIANT_TOLVAN
+    explicit QuickTimeFile(QIODevice* device);
+#else
+    QuickTimeFile(QIODevice* device, quint8* frameMap);
+#endif
+    virtual ~QuickTimeFile();
+
+    // Writes the tree under root at the device's current position through a
+    // buffered device; false when any of it failed to reach the device.
+    bool writeMovie();
+    // True when the recorder left its movie data atom open (u32 1, 'mdat', u64 16).
+    bool hasOpenMovieDataAtom();
+    // Reads the settings block into this object; null when it cannot be read.
+    RecoverySettings* readRecoverySettings();
+    // Attaches a skip atom to parent, sized so that a table starting `lead`
+    // bytes after it starts on a 512-byte boundary of the file.
+    void addAlignmentSkip(QuickTimeAtom* parent, quint64 lead);
+
+    // Entry `index` of the frame map; false past the counted entries.
+    bool frameMapEntry(quint32 index, int* kind = nullptr, quint32* size = nullptr) const;
+    // Counted entries: videoFrameCount + audioChunkCount + timecodeSampleCount,
+    // never more than the frame map holds.
+    quint32 frameMapEntryTotal() const;
+
+    void setFrameRate(quint32 rate);
+    void setAudioSampleRate(int rate);
+    void setBytesPerSample(int bytes);
+    void setTimecode(quint32 value, quint8 dropFrame, quint8 counter);
+    void setSummary(quint32 value1, quint32 value2, quint32 value3, quint32 value4, quint32 value5,
+        quint32 value6, quint32 value7, quint32 value8, quint32 value9);
+    void summaryValues(quint32* value1 = nullptr, quint32* value2 = nullptr, quint32* value3 = nullptr,
+        quint32* value4 = nullptr, quint32* value5 = nullptr, quint32* value6 = nullptr,
+        quint32* value7 = nullptr, quint32* value8 = nullptr, quint32* value9 = nullptr) const;
+
+    // Defined by each family's recovery code.
+    bool prepareRecording();
+    bool recoverMovie();
+    bool buildMovieAtom();
+#if QTLIB_VARIANT_TOLVAN
+    bool completeMovie();
+#else
+    void appendTimecodeSample(quint32 frameNumber);
+#endif
+
+    QIODevice* device;
+    QDataStream stream;
+    QuickTimeAtom root;
+    QuickTimeMovieDataAtom* movieDataAtom;
+    // 5,472,000 bytes of little-endian 16-bit entries. In the Tolvan variant
+    // the object owns it (allocate with new quint8[frameMapSize]; released
+    // with delete[]); in the global variant the caller lends it.
+    quint8* frameMap;
+    RecoverySettings recoverySettings;
+
+    quint16 width;
+    quint16 height;
+    quint32 avidCompressionId;
+    quint32 interlaced;
+    quint32 frameRate;
+    quint32 videoSampleDuration;
+    quint32 videoTimeScale;
+    quint32 videoCodec;
+    quint32 proResFlavour;
+    quint32 audioSampleRate;
+    quint32 audioBytesPerSample;
+    quint32 audioChannelCount;
+    quint32 audioSamplesPerChunk;
+    quint32 videoSamplesPerChunk;
+    quint8 dropFrame;
+    quint8 timecodeCounter;
+    quint32 startTimecode;
+    quint32 vendorValues[9];
+    QString reelName;
+    quint32 audioLastChunkSamples;
+    quint32 audioFirstChunkSamples;
+    quint8 audioLittleEndian;
+    quint64 recordedEnd;
+    quint32 videoFrameCount;
+    quint32 audioChunkCount;
+    quint32 timecodeSampleCount;
+
+private:
+    Q_DISABLE_COPY(QuickTimeFile)
+};
+
+QTLIB_END_NAMESPACE
+
+#endif

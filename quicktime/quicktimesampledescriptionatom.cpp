@@ -1,0 +1,78 @@
+#include "quicktimesampledescriptionatom.h"
+
+#include "quicktimeatomreader.h"
+#include "quicktimefieldlist.h"
+#include "quicktimefieldreader.h"
+#include "quicktimesampledescription.h"
+
+#include <QDataStream>
+
+QTLIB_BEGIN_NAMESPACE
+
+namespace {
+constexpr quint32 smallestDescription = 16;
+}
+
+QuickTimeSampleDescriptionAtom::QuickTimeSampleDescriptionAtom(QuickTimeFile* file)
+    : QuickTimeVersionFlagsAtom(fourCC("stsd"), 4, 1, 0, 0, file)
+    , entryCount(0)
+{
+}
+
+QuickTimeSampleDescriptionAtom::~QuickTimeSampleDescriptionAtom()
+{
+    qDeleteAll(descriptions);
+}
+
+void QuickTimeSampleDescriptionAtom::addDescription(QuickTimeSampleDescription* description)
+{
+    descriptions.append(description);
+    entryCount = quint32(descriptions.size());
+    growSize(description->size);
+}
+
+void QuickTimeSampleDescriptionAtom::write(QDataStream& stream)
+{
+    writeHeader(stream);
+    stream << entryCount;
+    for (QuickTimeSampleDescription* description : std::as_const(descriptions))
+        description->write(stream);
+    writeChildren(stream);
+}
+
+bool QuickTimeSampleDescriptionAtom::read(QDataStream& stream, quint64& remaining)
+{
+    if (!QuickTimeVersionFlagsAtom::read(stream, remaining))
+        return false;
+    QuickTimeFieldReader in(stream, remaining);
+    entryCount = in.u32();
+    if (!in.ok() || entryCount > in.left() / smallestDescription)
+        return false;
+    for (quint32 i = 0; i < entryCount; ++i) {
+        const quint32 entrySize = in.u32();
+        const quint32 format = in.u32();
+        if (!in.ok() || entrySize < smallestDescription || entrySize - 8 > in.left())
+            return false;
+        quint64 entryLeft = entrySize - 8;
+        in.budget() -= entryLeft;
+        QuickTimeSampleDescription* description = QuickTimeAtomReader::createDescription(format, file);
+        descriptions.append(description);
+        description->size = entrySize;
+        description->format = format;
+        if (!description->read(stream, entryLeft))
+            return false;
+        // Bytes the description left are atoms inside it, such as the
+        // timecode track's source name.
+        if (!QuickTimeAtomReader::readChildren(this, stream, entryLeft))
+            return false;
+    }
+    return QuickTimeAtomReader::readChildren(this, stream, remaining);
+}
+
+void QuickTimeSampleDescriptionAtom::describeFields(QuickTimeFieldList& fields) const
+{
+    QuickTimeVersionFlagsAtom::describeFields(fields);
+    fields.addNumber("Entry Count", entryCount);
+}
+
+QTLIB_END_NAMESPACE

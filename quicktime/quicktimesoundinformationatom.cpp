@@ -1,0 +1,40 @@
+#include "quicktimesoundinformationatom.h"
+
+#include "quicktimefieldlist.h"
+#include "quicktimefieldreader.h"
+
+#include <QDataStream>
+
+QTLIB_BEGIN_NAMESPACE
+
+QuickTimeSoundInformationAtom::QuickTimeSoundInformationAtom(QuickTimeFile* file)
+    : QuickTimeVersionFlagsAtom(fourCC("smhd"), 4, 2, 0, 1, file)
+    , balance(0)
+    , reserved(0)
+{
+}
+
+void QuickTimeSoundInformationAtom::write(QDataStream& stream)
+{
+    QuickTimeVersionFlagsAtom::write(stream);
+    stream << balance << reserved;
+}
+
+bool QuickTimeSoundInformationAtom::read(QDataStream& stream, quint64& remaining)
+{
+    if (!QuickTimeVersionFlagsAtom::read(stream, remaining))
+        return false;
+    QuickTimeFieldReader in(stream, remaining);
+    balance = in.u16();
+    reserved = in.u16();
+    return in.ok();
+}
+
+void QuickTimeSoundInformationAtom::describeFields(QuickTimeFieldList& fields) const
+{
+    QuickTimeVersionFlagsAtom::describeFields(fields);
+    fields.addNumber("Balance", balance);
+    fields.addNumber("Reserved", reserved);
+}
+
+QTLIB_END_NAMESPACE

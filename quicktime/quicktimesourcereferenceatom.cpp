@@ -1,0 +1,53 @@
+#include "quicktimesourcereferenceatom.h"
+
+#include "quicktimefieldlist.h"
+#include "quicktimefieldreader.h"
+
+#include <QDataStream>
+#include <cstring>
+
+QTLIB_BEGIN_NAMESPACE
+
+QuickTimeSourceReferenceAtom::QuickTimeSourceReferenceAtom(const char* sourceName, QuickTimeFile* file)
+    : QuickTimeAtom(fourCC("name"), file)
+    , nameLength(0)
+    , languageCode(0)
+{
+    size = 44;
+    fieldCount = 3;
+    std::memset(name, 0, sizeof name);
+    if (sourceName) {
+        while (nameLength < maxNameLength && sourceName[nameLength] != '\0') {
+            name[nameLength] = sourceName[nameLength];
+            ++nameLength;
+        }
+    }
+}
+
+void QuickTimeSourceReferenceAtom::write(QDataStream& stream)
+{
+    QuickTimeAtom::write(stream);
+    stream << nameLength << languageCode;
+    stream.writeRawData(name, nameField);
+}
+
+bool QuickTimeSourceReferenceAtom::read(QDataStream& stream, quint64& remaining)
+{
+    QuickTimeFieldReader in(stream, remaining);
+    nameLength = in.u16();
+    languageCode = in.u16();
+    const QByteArray field = in.bytes(nameField);
+    if (!in.ok())
+        return false;
+    std::memcpy(name, field.constData(), nameField);
+    return true;
+}
+
+void QuickTimeSourceReferenceAtom::describeFields(QuickTimeFieldList& fields) const
+{
+    fields.addNumber("Name Length", nameLength);
+    fields.addNumber("Language Code", languageCode);
+    fields.addPascalString("Name", QByteArray(name, qMin<int>(nameLength, nameField)));
+}
+
+QTLIB_END_NAMESPACE

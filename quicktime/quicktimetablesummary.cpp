@@ -1,0 +1,31 @@
+#include "quicktimetablesummary.h"
+
+#include <QStringList>
+
+QTLIB_BEGIN_NAMESPACE
+
+void QuickTimeTableSummary::add(quint64 value)
+{
+    if (count < shownEntries)
+        first[count] = value;
+    ++count;
+    for (int shift = 0; shift < 64; shift += 8) {
+        digest ^= (value >> shift) & 0xFF;
+        digest *= 0x100000001b3ULL;
+    }
+}
+
+QString QuickTimeTableSummary::text() const
+{
+    QStringList shown;
+    for (quint64 i = 0; i < qMin<quint64>(count, shownEntries); ++i)
+        shown.append(QString::number(first[i]));
+    if (count > shownEntries)
+        shown.append(QStringLiteral("..."));
+    return QStringLiteral("%1 entries [%2] digest %3")
+        .arg(count)
+        .arg(shown.join(QLatin1Char(' ')))
+        .arg(digest, 16, 16, QLatin1Char('0'));
+}
+
+QTLIB_END_NAMESPACE

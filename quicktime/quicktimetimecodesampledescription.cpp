@@ -1,0 +1,59 @@
+#include "quicktimetimecodesampledescription.h"
+
+#include "quicktimefieldlist.h"
+#include "quicktimefieldreader.h"
+#include "quicktimefile.h"
+
+#include <QDataStream>
+
+QTLIB_BEGIN_NAMESPACE
+
+QuickTimeTimecodeSampleDescription::QuickTimeTimecodeSampleDescription(QuickTimeFile* file)
+    : QuickTimeSampleDescription(file, fourCC("tmcd"), fixedSize)
+    , reserved1(0)
+    , flags(0)
+    , timeScale(file ? file->videoTimeScale : 0)
+    , frameDuration(file ? file->videoSampleDuration : 0)
+    , numberOfFrames(frameDuration == 0 ? 0 : quint8((quint64(timeScale) + frameDuration - 1) / frameDuration))
+    , reserved2(0)
+{
+    if (file && file->dropFrame != 0)
+        flags |= DropFrame;
+    if (file && file->timecodeCounter > 0)
+        flags |= Counter;
+}
+
+void QuickTimeTimecodeSampleDescription::write(QDataStream& stream)
+{
+    writeCommonFields(stream);
+    stream << reserved1 << flags << timeScale << frameDuration << numberOfFrames << reserved2;
+}
+
+bool QuickTimeTimecodeSampleDescription::read(QDataStream& stream, quint64& remaining)
+{
+    if (!readCommonFields(stream, remaining))
+        return false;
+    // What follows the fields (the source name) belongs to the sample
+    // description atom's children; it is left for the caller.
+    QuickTimeFieldReader in(stream, remaining);
+    reserved1 = in.u32();
+    flags = in.u32();
+    timeScale = in.u32();
+    frameDuration = in.u32();
+    numberOfFrames = in.u8();
+    reserved2 = in.u8();
+    return in.ok();
+}
+
+void QuickTimeTimecodeSampleDescription::describeFields(QuickTimeFieldList& fields) const
+{
+    QuickTimeSampleDescription::describeFields(fields);
+    fields.addNumber("Reserved", reserved1);
+    fields.addHex("Flags", flags, 8);
+    fields.addNumber("Time Scale", timeScale);
+    fields.addNumber("Frame Duration", frameDuration);
+    fields.addNumber("Number of Frames", numberOfFrames);
+    fields.addNumber("Reserved", reserved2);
+}
+
+QTLIB_END_NAMESPACE

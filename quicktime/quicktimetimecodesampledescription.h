@@ -1,0 +1,34 @@
+#ifndef QUICKTIMETIMECODESAMPLEDESCRIPTION_H
+#define QUICKTIMETIMECODESAMPLEDESCRIPTION_H
+
+#include "quicktimesampledescription.h"
+
+QTLIB_BEGIN_NAMESPACE
+
+// The 'tmcd' description: frame rate and counting mode of the timecode track.
+// The builders grow it by the source name atom that follows its fields.
+class QuickTimeTimecodeSampleDescription : public QuickTimeSampleDescription
+{
+public:
+    static constexpr quint32 fixedSize = 34;
+    enum Flag : quint32 { DropFrame = 1, Counter = 8 };
+
+    explicit QuickTimeTimecodeSampleDescription(QuickTimeFile* file = nullptr);
+
+    void write(QDataStream& stream) override;
+    bool read(QDataStream& stream, quint64& remaining) override;
+
+    quint32 reserved1;
+    quint32 flags;
+    quint32 timeScale;
+    quint32 frameDuration;
+    quint8 numberOfFrames;
+    quint8 reserved2;
+
+protected:
+    void describeFields(QuickTimeFieldList& fields) const override;
+};
+
+QTLIB_END_NAMESPACE
+
+#endif
