@@ -3,6 +3,7 @@
 #include "quicktimebufferdevice.h"
 
 #include <QDataStream>
+#include <QTest>
 #include <QtEndian>
 
 Bytes& Bytes::u8(quint32 value)
@@ -122,4 +123,21 @@ qint64 RecordingDevice::writeData(const char* bytes, qint64 length)
     const qint64 accepted = qMax<qint64>(0, length - shortBy);
     data.append(bytes, accepted);
     return accepted;
+}
+
+bool sameBytes(const QByteArray& actual, const QByteArray& expected, const char* file, int line)
+{
+    if (actual == expected)
+        return true;
+    qsizetype at = 0;
+    while (at < actual.size() && at < expected.size() && actual.at(at) == expected.at(at))
+        ++at;
+    const qsizetype from = qMax<qsizetype>(0, at - 8);
+    const QByteArray message = QStringLiteral("Bytes differ at offset %1 (sizes %2 and %3)\n   Actual   from %4: %5\n   Expected from %4: %6")
+                                   .arg(at).arg(actual.size()).arg(expected.size()).arg(from)
+                                   .arg(QString::fromLatin1(actual.mid(from, 24).toHex(' ')))
+                                   .arg(QString::fromLatin1(expected.mid(from, 24).toHex(' ')))
+                                   .toLocal8Bit();
+    QTest::qFail(message.constData(), file, line);
+    return false;
 }

@@ -59,6 +59,15 @@ private:
     std::unique_ptr<QuickTimeFile> file;
 };
 
+// Compares two byte strings and, when they differ, fails the test naming the
+// first differing offset and the bytes around it.
+bool sameBytes(const QByteArray& actual, const QByteArray& expected, const char* file, int line);
+#define COMPARE_BYTES(actual, expected) \
+    do { \
+        if (!sameBytes((actual), (expected), __FILE__, __LINE__)) \
+            return; \
+    } while (false)
+
 // The bytes an atom writes to a plain stream.
 QByteArray written(QuickTimeAtom& atom);
 // The bytes an atom writes through a QuickTimeBufferDevice of bufferSize.

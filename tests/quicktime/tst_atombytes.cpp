@@ -78,7 +78,7 @@ void TestAtomBytes::fileTypeAtom()
 {
     QuickTimeFileAtom atom;
     QCOMPARE(atom.size, 20u);
-    QCOMPARE(written(atom), Bytes().u32(20).text("ftyp").text("qt  ").u32(0x20070400).text("qt  ").bytes());
+    COMPARE_BYTES(written(atom), Bytes().u32(20).text("ftyp").text("qt  ").u32(0x20070400).text("qt  ").bytes());
     QString name;
     QString value;
     QCOMPARE(atom.fieldName(0, name), 0);
@@ -93,23 +93,23 @@ void TestAtomBytes::fileTypeAtom()
 void TestAtomBytes::plainAtoms()
 {
     QuickTimeWideAtom wide;
-    QCOMPARE(written(wide), Bytes().u32(8).text("wide").bytes());
+    COMPARE_BYTES(written(wide), Bytes().u32(8).text("wide").bytes());
 
     QuickTimeSkipAtom skip;
     skip.growSize(3);
-    QCOMPARE(written(skip), Bytes().u32(11).text("skip").zeros(3).bytes());
+    COMPARE_BYTES(written(skip), Bytes().u32(11).text("skip").zeros(3).bytes());
 
     QuickTimeUnrecognizedAtom unknown(fourCC("abcd"), 100);
     QCOMPARE(unknown.size, 100u);
-    QCOMPARE(written(unknown), QByteArray());
+    COMPARE_BYTES(written(unknown), QByteArray());
 
     QuickTimeMovieDataAtom mdat(1000);
     QCOMPARE(mdat.size, 8u);
     QCOMPARE(mdat.size64, quint64(1016));
-    QCOMPARE(written(mdat), Bytes().u32(1).text("mdat").u64(1016).bytes());
+    COMPARE_BYTES(written(mdat), Bytes().u32(1).text("mdat").u64(1016).bytes());
 
     QuickTimeUserDataAtom udta;
-    QCOMPARE(written(udta), Bytes().u32(8).text("udta").bytes());
+    COMPARE_BYTES(written(udta), Bytes().u32(8).text("udta").bytes());
 }
 
 void TestAtomBytes::rootWritesOnlyItsChildren()
@@ -119,7 +119,7 @@ void TestAtomBytes::rootWritesOnlyItsChildren()
     root.addChild(new QuickTimeFileAtom);
     root.addChild(new QuickTimeWideAtom);
     QCOMPARE(root.size, 28u);
-    QCOMPARE(written(root), Bytes().u32(20).text("ftyp").text("qt  ").u32(0x20070400).text("qt  ").u32(8).text("wide").bytes());
+    COMPARE_BYTES(written(root), Bytes().u32(20).text("ftyp").text("qt  ").u32(0x20070400).text("qt  ").u32(8).text("wide").bytes());
 }
 
 void TestAtomBytes::addChildKeepsSizesAndOffsets()
@@ -151,7 +151,7 @@ void TestAtomBytes::versionFlagsAtomSize()
     QuickTimeVersionFlagsAtom atom(fourCC("test"), 20, 3, 2, 0xABCDEF12);
     QCOMPARE(atom.size, 32u);
     QCOMPARE(atom.fieldCount, 5u);
-    QCOMPARE(written(atom).left(12), Bytes().u32(32).text("test").u8(2).u8(0xCD).u8(0xEF).u8(0x12).bytes());
+    COMPARE_BYTES(written(atom).left(12), Bytes().u32(32).text("test").u8(2).u8(0xCD).u8(0xEF).u8(0x12).bytes());
     QString name;
     atom.fieldName(0, name);
     QCOMPARE(name, QStringLiteral("Version"));
@@ -169,7 +169,7 @@ void TestAtomBytes::movieHeader()
     const QByteArray expected = Bytes().u32(108).text("mvhd").u32(0)
         .u32(2082844800).u32(2082844800).u32(2500).u32(25000).u32(0x10000).u16(0x100).zeros(10)
         .raw(identityMatrix()).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0).u32(2);
-    QCOMPARE(written(atom), expected);
+    COMPARE_BYTES(written(atom), expected);
 }
 
 void TestAtomBytes::trackHeader()
@@ -178,13 +178,13 @@ void TestAtomBytes::trackHeader()
     const QByteArray expected = Bytes().u32(92).text("tkhd").u32(0x0F)
         .u32(2082844800).u32(2082844800).u32(2).u32(0).u32(25000).zeros(8).u16(0).u16(0).u16(256).u16(0)
         .raw(identityMatrix()).u32(1920u << 16).u32(1080u << 16);
-    QCOMPARE(written(atom), expected);
+    COMPARE_BYTES(written(atom), expected);
 }
 
 void TestAtomBytes::mediaHeader()
 {
     QuickTimeMediaHeaderAtom atom(nullptr, 48000, 4396);
-    QCOMPARE(written(atom), Bytes().u32(32).text("mdhd").u32(0).u32(2082844800).u32(2082844800).u32(48000).u32(4396).u16(0).u16(0).bytes());
+    COMPARE_BYTES(written(atom), Bytes().u32(32).text("mdhd").u32(0).u32(2082844800).u32(2082844800).u32(48000).u32(4396).u16(0).u16(0).bytes());
 }
 
 void TestAtomBytes::handlerReference_data()
@@ -210,15 +210,15 @@ void TestAtomBytes::handlerReference()
     QuickTimeHandlerReferenceAtom atom(code(type), code(subtype));
     const quint32 size = 32 + quint32(name.size()) + 1;
     QCOMPARE(atom.size, size);
-    QCOMPARE(written(atom), Bytes().u32(size).text("hdlr").u32(0).raw(type).raw(subtype).u32(0).u32(0).u32(0).u8(quint32(name.size())).raw(name).bytes());
+    COMPARE_BYTES(written(atom), Bytes().u32(size).text("hdlr").u32(0).raw(type).raw(subtype).u32(0).u32(0).u32(0).u8(quint32(name.size())).raw(name).bytes());
 }
 
 void TestAtomBytes::mediaInformationHeaders()
 {
     QuickTimeVideoInformationAtom video;
-    QCOMPARE(written(video), Bytes().u32(20).text("vmhd").u32(1).u16(0).u16(0).u16(0).u16(0).bytes());
+    COMPARE_BYTES(written(video), Bytes().u32(20).text("vmhd").u32(1).u16(0).u16(0).u16(0).u16(0).bytes());
     QuickTimeSoundInformationAtom sound;
-    QCOMPARE(written(sound), Bytes().u32(16).text("smhd").u32(1).u16(0).u16(0).bytes());
+    COMPARE_BYTES(written(sound), Bytes().u32(16).text("smhd").u32(1).u16(0).u16(0).bytes());
 }
 
 void TestAtomBytes::baseMediaInformationWritesFieldsBeforeTimecodeHeader()
@@ -235,13 +235,13 @@ void TestAtomBytes::baseMediaInformationWritesFieldsBeforeTimecodeHeader()
     const QByteArray expected = Bytes().u32(104).text("gmhd").u32(96).text("gmin").u32(0)
         .u16(0x40).u16(0x8000).u16(0x8000).u16(0x8000).u16(0).u16(0)
         .u32(72).text("tmcd").raw(timecodeInformation);
-    QCOMPARE(written(header), expected);
+    COMPARE_BYTES(written(header), expected);
 }
 
 void TestAtomBytes::dataReference()
 {
     QuickTimeDataReferenceAtom atom;
-    QCOMPARE(written(atom), Bytes().u32(28).text("dref").u32(0).u32(1).u32(12).text("alis").u32(1).bytes());
+    COMPARE_BYTES(written(atom), Bytes().u32(28).text("dref").u32(0).u32(1).u32(12).text("alis").u32(1).bytes());
 }
 
 void TestAtomBytes::sourceName_data()
@@ -261,7 +261,7 @@ void TestAtomBytes::sourceName()
 
     QuickTimeSourceReferenceAtom atom(name.constData());
     QCOMPARE(atom.size, 44u);
-    QCOMPARE(written(atom), Bytes().u32(44).text("name").u16(quint32(stored.size())).u16(0).raw(stored).zeros(32 - int(stored.size())).bytes());
+    COMPARE_BYTES(written(atom), Bytes().u32(44).text("name").u16(quint32(stored.size())).u16(0).raw(stored).zeros(32 - int(stored.size())).bytes());
 }
 
 void TestAtomBytes::vendorAtom()
@@ -283,7 +283,7 @@ void TestAtomBytes::vendorAtom()
     expected.u32(1).zeros(72);
     for (quint16 value : entries)
         expected.u16(value);
-    QCOMPARE(written(atom), expected.bytes());
+    COMPARE_BYTES(written(atom), expected.bytes());
     QCOMPARE(movie->videoFrameCount, 899u);
 }
 
@@ -295,7 +295,7 @@ void TestAtomBytes::editList()
     movie->videoSampleDuration = 100;
     QuickTimeEditAtom edit;
     edit.addChild(new QuickTimeEditListAtom(movie.get()));
-    QCOMPARE(written(edit), Bytes().u32(36).text("edts").u32(28).text("elst").u32(0).u32(1).u32(25000).u32(0).u32(0x10000).bytes());
+    COMPARE_BYTES(written(edit), Bytes().u32(36).text("edts").u32(28).text("elst").u32(0).u32(1).u32(25000).u32(0).u32(0x10000).bytes());
 #else
     QSKIP("Only the Tolvan variant has edit lists");
 #endif
@@ -330,7 +330,7 @@ void TestAtomBytes::alignmentSkip()
     QCOMPARE(skip->size, skipSize);
     QCOMPARE((quint64(skip->offset) + skip->size + lead) % 512, quint64(0));
     QCOMPARE(moov.size, 8 + skipSize);
-    QCOMPARE(written(*skip), Bytes().u32(skipSize).text("skip").zeros(int(skipSize) - 8).bytes());
+    COMPARE_BYTES(written(*skip), Bytes().u32(skipSize).text("skip").zeros(int(skipSize) - 8).bytes());
 }
 
 void TestAtomBytes::layoutConstants()
