@@ -7,6 +7,7 @@ QTLIB_BEGIN_NAMESPACE
 QuickTimeFrameMapWalker::QuickTimeFrameMapWalker(const QuickTimeFile* file)
     : map(file ? file->frameMap : nullptr)
     , total(map ? file->frameMapEntryTotal() : 0)
+    , counted(0)
     , cursor(0)
     , running(QuickTimeFile::mediaDataOffset)
 {
@@ -14,11 +15,13 @@ QuickTimeFrameMapWalker::QuickTimeFrameMapWalker(const QuickTimeFile* file)
 
 bool QuickTimeFrameMapWalker::next(int& kind, quint32& length, quint64& position)
 {
-    if (cursor >= total)
+    if (counted >= total || cursor >= QuickTimeFile::frameMapCapacity)
         return false;
     const quint32 entry = quint32(map[2 * cursor]) | (quint32(map[2 * cursor + 1]) << 8);
     ++cursor;
     kind = int(entry >> 14);
+    if (kind != QuickTimeFile::UnusedKind)
+        ++counted;
     length = (entry & 0x3FFF) * 512;
     position = running;
     running += length;

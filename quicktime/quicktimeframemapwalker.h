@@ -9,7 +9,9 @@ class QuickTimeFile;
 
 // Walks the counted entries of a file's frame map in order, keeping the file
 // offset of each entry's item: items of every kind lie back to back from the
-// media data offset.
+// media data offset. Kind 3 entries are counted by no track, so the walk
+// steps over them (their blocks still move the offset) and ends after the
+// counted entries, not after as many entries of any kind.
 class QuickTimeFrameMapWalker
 {
 public:
@@ -23,6 +25,7 @@ public:
 private:
     const quint8* map;
     quint32 total;
+    quint32 counted;
     quint32 cursor;
     quint64 running;
 };
