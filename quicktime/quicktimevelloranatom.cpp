@@ -12,7 +12,7 @@
 QTLIB_BEGIN_NAMESPACE
 
 QuickTimeVelloranAtom::QuickTimeVelloranAtom(QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("vrln"), 136, 16, 0, 0, file)
+    : QuickTimeVersionFlagsAtom(fourCC("vrln"), 136, 17, 0, 0, file)
     , word0(1)
     , interlaced(file ? file->interlaced : 0)
     , entryCount(file ? file->videoFrameCount + file->audioChunkCount + file->timecodeSampleCount : 0)

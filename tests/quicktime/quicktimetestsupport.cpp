@@ -108,6 +108,22 @@ QByteArray writtenBuffered(QuickTimeAtom& atom, int bufferSize)
     return bytes;
 }
 
+DebugLines* DebugLines::current = nullptr;
+
+DebugLines::DebugLines()
+{
+    current = this;
+    previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+        current->lines.append(text);
+    });
+}
+
+DebugLines::~DebugLines()
+{
+    qInstallMessageHandler(previous);
+    current = nullptr;
+}
+
 RecordingDevice::RecordingDevice()
 {
     open(QIODevice::WriteOnly);

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QList>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -72,6 +73,19 @@ bool sameBytes(const QByteArray& actual, const QByteArray& expected, const char*
 QByteArray written(QuickTimeAtom& atom);
 // The bytes an atom writes through a QuickTimeBufferDevice of bufferSize.
 QByteArray writtenBuffered(QuickTimeAtom& atom, int bufferSize);
+
+// Captures every debug line while alive.
+class DebugLines
+{
+public:
+    DebugLines();
+    ~DebugLines();
+    QStringList lines;
+
+private:
+    static DebugLines* current;
+    QtMessageHandler previous;
+};
 
 // A target device that records the length of every write and can fail:
 // from write number failAt on it returns -1, or accepts only shortBy fewer

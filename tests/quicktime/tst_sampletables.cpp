@@ -16,29 +16,6 @@ namespace {
 
 constexpr quint64 media = 5472256;
 
-// Captures debug lines while alive.
-class DebugLines
-{
-public:
-    DebugLines()
-    {
-        current = this;
-        previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-            current->lines.append(text);
-        });
-    }
-    ~DebugLines()
-    {
-        qInstallMessageHandler(previous);
-        current = nullptr;
-    }
-    QStringList lines;
-
-private:
-    static inline DebugLines* current = nullptr;
-    QtMessageHandler previous;
-};
-
 // Writes the atom as the only top-level atom of the movie, through writeMovie.
 QByteArray writtenByMovie(TestMovie& movie, QuickTimeAtom* atom, bool* result = nullptr)
 {
