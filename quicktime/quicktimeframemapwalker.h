@@ -18,11 +18,37 @@ public:
     explicit QuickTimeFrameMapWalker(const QuickTimeFile* file);
 
     // The next entry's kind, its length in bytes and where its item starts.
-    bool next(int& kind, quint32& length, quint64& position);
+    // Inline: the table writers call it for every entry of the map.
+    bool next(int& kind, quint32& length, quint64& position)
+    {
+        if (counted >= total || cursor >= capacity)
+            return false;
+        const quint32 entry = quint32(map[2 * cursor]) | (quint32(map[2 * cursor + 1]) << 8);
+        ++cursor;
+        kind = int(entry >> 14);
+        if (kind != unusedKind)
+            ++counted;
+        length = (entry & 0x3FFF) * 512;
+        position = running;
+        running += length;
+        return true;
+    }
+
     // Like next(), but skips to the next entry of `wanted` kind.
-    bool nextOfKind(int wanted, quint32& length, quint64& position);
+    bool nextOfKind(int wanted, quint32& length, quint64& position)
+    {
+        int kind = 0;
+        while (next(kind, length, position)) {
+            if (kind == wanted)
+                return true;
+        }
+        return false;
+    }
 
 private:
+    static constexpr int unusedKind = 3;
+    static constexpr quint32 capacity = 5472000 / 2;
+
     const quint8* map;
     quint32 total;
     quint32 counted;
