@@ -152,8 +152,10 @@ void TestSoundPlayback::playerDecodesSound()
     table->addChild(new QuickTimeSampleToChunkAtom(file, samplesPerChunk, chunkCount, 0, 0));
     table->addChild(new QuickTimeSampleSizeAtom(file, QuickTimeFile::AudioChunk, samples, bytesPerSample));
     table->addChild(new QuickTimeChunkOffset64Atom(file, QuickTimeFile::AudioChunk, chunkCount, 0, 1, 0, 0));
-    DebugLines lines;
-    QVERIFY(file->writeMovie());
+    {
+        DebugLines streamingLines;
+        QVERIFY(file->writeMovie());
+    }
     device.close();
 
     const QString path = device.fileName();
