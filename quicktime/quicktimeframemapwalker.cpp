@@ -16,4 +16,13 @@ QuickTimeFrameMapWalker::QuickTimeFrameMapWalker(const QuickTimeFile* file)
 {
 }
 
+QuickTimeFrameMapWalker::QuickTimeFrameMapWalker(const quint8* map, quint32 total)
+    : map(map)
+    , total(map ? total : 0)
+    , counted(0)
+    , cursor(0)
+    , running(QuickTimeFile::mediaDataOffset)
+{
+}
+
 QTLIB_END_NAMESPACE

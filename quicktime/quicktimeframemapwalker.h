@@ -16,6 +16,9 @@ class QuickTimeFrameMapWalker
 {
 public:
     explicit QuickTimeFrameMapWalker(const QuickTimeFile* file);
+    // Walks a bare map (QuickTimeFile::frameMapSize bytes, or null) until
+    // `total` counted entries or the map's capacity are reached.
+    QuickTimeFrameMapWalker(const quint8* map, quint32 total);
 
     // The next entry's kind, its length in bytes and where its item starts.
     // Inline: the table writers call it for every entry of the map.

@@ -1,0 +1,26 @@
+#ifndef QUICKTIMEMOVIECHECK_H
+#define QUICKTIMEMOVIECHECK_H
+
+#include "variant.h"
+
+class QIODevice;
+
+QTLIB_BEGIN_NAMESPACE
+
+// Whether a file already is a finished movie: stepping over its top-level
+// atoms by their sizes from the start, every atom lies wholly in the file,
+// and a closed movie data atom and a movie atom that parses are among them.
+// A recording whose movie data atom the recorder left open is not finished:
+// the walk then lands inside the media, where the sizes lead nowhere.
+class QuickTimeMovieCheck
+{
+public:
+    static bool isComplete(QIODevice* device);
+
+    // Top-level atoms looked at before the walk gives up.
+    static constexpr int atomLimit = 64;
+};
+
+QTLIB_END_NAMESPACE
+
+#endif

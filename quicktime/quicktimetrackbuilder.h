@@ -1,0 +1,65 @@
+#ifndef QUICKTIMETRACKBUILDER_H
+#define QUICKTIMETRACKBUILDER_H
+
+#include "variant.h"
+
+QTLIB_BEGIN_NAMESPACE
+
+class QuickTimeAtom;
+class QuickTimeChunkOffset64Atom;
+class QuickTimeFile;
+class QuickTimeMediaInformationAtom;
+class QuickTimeSampleSizeAtom;
+class QuickTimeSampleTableAtom;
+class QuickTimeSampleToChunkAtom;
+class QuickTimeTimeToSampleAtom;
+class QuickTimeTrackAtom;
+
+// The parts of a rebuilt track that both recorder families' movies share.
+// Each call attaches its atoms at once, in file order, so every atom's
+// offset is final when the next one is placed (the alignment skips rely on it).
+//
+//   trak = addTrack(moov, ...)              trak / tkhd
+//   (a family may add an edit list here)
+//   minf = addMedia(trak, ...)              mdia / mdhd, hdlr, minf
+//   (the media information header: vmhd, smhd or gmhd)
+//   stbl = addDataReference(minf)           hdlr 'dhlr', dinf / dref, stbl
+//   (the sample description atom)
+//   addSampleTables(stbl, ...)              stts, stsc, [skip], stsz, [skip], co64
+class QuickTimeTrackBuilder
+{
+public:
+    // Whether the sample size and chunk offset tables start on a 512-byte
+    // boundary of the file (video and sound tracks) or not (timecode track).
+    enum class TableAlignment { Unaligned, Aligned };
+
+    explicit QuickTimeTrackBuilder(QuickTimeFile* file);
+
+    // A track with its header: full volume, the given picture size (0 for
+    // tracks without a picture).
+    QuickTimeTrackAtom* addTrack(QuickTimeAtom* movie, quint32 trackId, quint32 duration,
+        quint16 width = 0, quint16 height = 0);
+    // The track's media: its header, its media handler ('mhlr' with
+    // `handlerSubtype`) and its still empty media information, returned.
+    QuickTimeMediaInformationAtom* addMedia(QuickTimeAtom* track, quint32 timeScale, quint32 duration,
+        quint32 handlerSubtype);
+    // The data handler, the data reference to this same file and the still
+    // empty sample table, returned.
+    QuickTimeSampleTableAtom* addDataReference(QuickTimeAtom* mediaInformation);
+    // The four tables after the sample description, taking ownership of them.
+    void addSampleTables(QuickTimeAtom* sampleTable, QuickTimeTimeToSampleAtom* timeToSample,
+        QuickTimeSampleToChunkAtom* sampleToChunk, QuickTimeSampleSizeAtom* sampleSizes,
+        QuickTimeChunkOffset64Atom* chunkOffsets, TableAlignment alignment);
+
+    static constexpr quint16 fullVolume = 256;
+    // Bytes from the start of each table atom to its first table entry.
+    static constexpr quint64 sampleSizeTableLead = 20;
+    static constexpr quint64 chunkOffsetTableLead = 16;
+
+private:
+    QuickTimeFile* file;
+};
+
+QTLIB_END_NAMESPACE
+
+#endif
