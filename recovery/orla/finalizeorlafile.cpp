@@ -1,13 +1,51 @@
 #include "scan/finalize.h"
 
+#include "orlarepair.h"
+
+#include <QFile>
 #include <QtDebug>
 
-// Placeholder until the Orla rebuild exists: the take is left exactly as it is
-// and counts as not finalized.
 int Finalize::finalizeOrlaFile(QString path)
 {
     isOrla = 1;
+    QFile file(path);
     qDebug("doing orla finalize");
-    outputFileName = path;
-    return notFinalized;
+    if (!path.toLower().endsWith(QLatin1String(".vlv")))
+        return 0;
+
+    const QByteArray name = path.toLocal8Bit();
+    OrlaRepair::Outcome outcome = OrlaRepair::Outcome::NotRepaired;
+    // ExistingOnly: a take that vanished since the listing must not be created empty.
+    if (file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        outcome = OrlaRepair::run(*this, &file, name);
+    else
+        qDebug("********************* %s recovery failed, can't open the file!\n", name.constData());
+    // A repair is on the device before it is reported (the rebuild syncs it);
+    // nothing is left to flush here.
+    file.close();
+
+    const int result = outcome == OrlaRepair::Outcome::Repaired ? 0 : notFinalized;
+    // A take that was not repaired keeps the recorder's name: it is no movie
+    // yet, and it may be repairable later (a locked file, low memory), so a
+    // later scan must still list it.
+    if (outcome == OrlaRepair::Outcome::NotRepaired) {
+        outputFileName = path;
+        return result;
+    }
+
+    outputFileName = QStringLiteral("Invalid output file.");
+    if (!QFile::exists(path) || !path.endsWith(QLatin1String(".vlv")))
+        return result;
+    QString target = path;
+    if (outcome == OrlaRepair::Outcome::RebuildFailed) {
+        target.replace(QLatin1String(".vlv"), QLatin1String(".nrv"));
+        if (QFile::exists(target))
+            QFile::remove(target);
+    } else {
+        target.replace(QLatin1String(".vlv"), QLatin1String(".mov"));
+    }
+    if (!QFile::rename(path, target))
+        qDebug() << "Failed to rename file: " << path << " -> " << target;
+    outputFileName = target;
+    return result;
 }

@@ -113,6 +113,7 @@ void StartButtonTest::everyTakeReported_data()
                 "     %1/broken.vlv (Vesk) Unrecoverable",
                 "     %1/old.nrv Unrecoverable",
                 "doing orla finalize",
+                "********************* %1/orla.vlv recovery failed, corrupted file!",
                 "     %1/orla.vlv (Orla) Unrecoverable",
                 "doing veskone finalize",
                 "     %1/vesk.vlv (Vesk) Unrecoverable",

@@ -121,7 +121,8 @@ void FinalizeTest::reportsEachRecording_data()
 
     QTest::newRow("orla to its flow")
         << "take.vlv" << orla << false
-        << QStringList{"doing orla finalize", "     %1 (Orla) Unrecoverable\n"} << 0 << 1;
+        << QStringList{"doing orla finalize", "********************* %1 recovery failed, corrupted file!\n",
+                       "     %1 (Orla) Unrecoverable\n"} << 0 << 1;
     QTest::newRow("vesk to its flow")
         << "take.vlv" << vesk << false
         << QStringList{"doing veskone finalize", "     %1 (Vesk) Unrecoverable\n"} << 0 << 1;
@@ -170,6 +171,7 @@ void FinalizeTest::unreadableFamilyReportedUnderItsOwnPath()
     const QStringList expected{
         "Scanning folder: " + r + "\n",
         "doing orla finalize",
+        "********************* " + r + "/a.vlv recovery failed, corrupted file!\n",
         "     " + r + "/a.vlv (Orla) Unrecoverable\n",
         "     " + r + "/b.vlv (Vesk) Unrecoverable\n",
     };

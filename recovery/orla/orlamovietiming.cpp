@@ -1,0 +1,36 @@
+#include "orlamovietiming.h"
+
+#include "quicktimefile.h"
+
+OrlaMovieTiming::OrlaMovieTiming(const Tolvan::QuickTimeFile& file)
+    : hasSoundTracks(file.audioChunkCount > 0 && file.audioChannelCount > 0)
+    , samplesPerChunk(file.audioSamplesPerChunk)
+    , firstChunkSamples(file.audioFirstChunkSamples)
+    , lastChunkSamples(file.audioLastChunkSamples)
+{
+    const quint32 chunks = file.audioChunkCount;
+    // The sample-to-chunk table must name its chunks in rising order and no
+    // chunk past the last, or players refuse the whole movie. A lone chunk is
+    // therefore a chunk of its own length, and of two short chunks the second
+    // takes the place of the full ones.
+    if (chunks == 1) {
+        samplesPerChunk = firstChunkSamples != 0 ? firstChunkSamples
+            : lastChunkSamples != 0             ? lastChunkSamples
+                                                : samplesPerChunk;
+        firstChunkSamples = 0;
+        lastChunkSamples = 0;
+    } else if (chunks == 2 && firstChunkSamples != 0 && lastChunkSamples != 0) {
+        samplesPerChunk = lastChunkSamples;
+        lastChunkSamples = 0;
+    }
+    const quint32 shortChunks = (firstChunkSamples != 0 ? 1 : 0) + (lastChunkSamples != 0 ? 1 : 0);
+    if (chunks >= shortChunks)
+        soundSamples = samplesPerChunk * (chunks - shortChunks) + lastChunkSamples + firstChunkSamples;
+
+    movieDuration = file.videoSampleDuration * file.videoFrameCount;
+    if (file.videoFrameCount == 0 && hasSoundTracks && file.audioSampleRate != 0) {
+        const quint64 scaled = quint64(soundSamples) * file.videoTimeScale;
+        const quint64 rounded = (scaled + file.audioSampleRate - 1) / file.audioSampleRate;
+        movieDuration = quint32(qMin<quint64>(rounded, 0xFFFFFFFFu));
+    }
+}

@@ -1,0 +1,89 @@
+// Reading an unfinished Orla recording: the defaults of a take, the frame
+// map and the end of the recorded media.
+
+#include "orlarecordingname.h"
+#include "quicktimefile.h"
+#include "quicktimemediaextent.h"
+#include "quicktimemoviedataatom.h"
+
+#include <QIODevice>
+#include <QtDebug>
+
+#include <new>
+
+namespace Tolvan {
+
+namespace {
+// Fewer items than this are not a take worth a movie.
+constexpr quint32 minimumItems = 30;
+}
+
+bool QuickTimeFile::prepareRecording()
+{
+    width = 1920;
+    height = 1080;
+    avidCompressionId = 1238;
+    interlaced = 0;
+    frameRate = 2400;
+    videoSampleDuration = 100;
+    videoTimeScale = 2400;
+    audioSampleRate = 48000;
+    audioBytesPerSample = 4;
+    audioChannelCount = 1;
+    audioSamplesPerChunk = 512;
+    dropFrame = 0;
+    startTimecode = 0;
+    reelName = QStringLiteral("1");
+    audioLastChunkSamples = 0;
+    audioFirstChunkSamples = 0;
+    audioLittleEndian = 1;
+    videoFrameCount = 0;
+    audioChunkCount = 0;
+    timecodeSampleCount = 0;
+
+    qDeleteAll(root.children);
+    root.children.clear();
+    root.size = 0;
+    delete movieDataAtom;
+    movieDataAtom = new QuickTimeMovieDataAtom(0, this);
+
+    if (!frameMap)
+        frameMap = new (std::nothrow) quint8[frameMapSize];
+    return frameMap != nullptr;
+}
+
+bool QuickTimeFile::recoverMovie()
+{
+    // Without prepareRecording's buffer there is nothing to read the map into.
+    if (!device || !frameMap || !movieDataAtom)
+        return false;
+    if (!device->seek(qint64(frameMapOffset)))
+        return false;
+    if (device->read(reinterpret_cast<char*>(frameMap), qint64(frameMapSize)) != qint64(frameMapSize))
+        return false;
+
+    const QuickTimeMediaExtent extent(frameMap, quint64(device->size()), recordedEnd);
+    videoFrameCount = extent.whole.videoFrames;
+    audioChunkCount = extent.whole.audioChunks;
+    timecodeSampleCount = extent.whole.timecodeSamples;
+    const QByteArray name = orlaRecordingName(device);
+    if (extent.isTorn()) {
+        qDebug("********************* %s %u listed items never reached the disk whole, the take is repaired without them!\n",
+            name.constData(), extent.leftOutItems());
+        // The recorder's short last chunk is among them: the last one kept is a full one.
+        if (extent.listed.audioChunks != extent.whole.audioChunks)
+            audioLastChunkSamples = 0;
+    }
+    if (videoFrameCount + audioChunkCount + timecodeSampleCount < minimumItems)
+        return false;
+    if (recordedEnd != 0 && !extent.recordedEndUsable())
+        qDebug("********************* %s recorded end %llu does not fit the recorded media, the movie goes at the end of the file!\n",
+            name.constData(), static_cast<unsigned long long>(recordedEnd));
+
+    movieDataAtom->size64 = extent.movieDataSize();
+    if (!device->seek(qint64(extent.movieStart())))
+        return false;
+    return buildMovieAtom();
+}
+
+} // namespace Tolvan

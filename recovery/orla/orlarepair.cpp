@@ -1,0 +1,55 @@
+#include "orlarepair.h"
+
+#include "orlarecoverysettings.h"
+#include "orlasettingscheck.h"
+#include "quicktimefile.h"
+#include "quicktimemoviecheck.h"
+#include "scan/finalize.h"
+
+#include <QtDebug>
+
+#include <memory>
+#include <new>
+
+namespace {
+
+void reportFailure(const QByteArray& name, const char* reason)
+{
+    qDebug("********************* %s recovery failed, %s!\n", name.constData(), reason);
+}
+
+} // namespace
+
+OrlaRepair::Outcome OrlaRepair::run(Finalize& scanner, QIODevice* device, const QByteArray& name)
+{
+    std::unique_ptr<Tolvan::QuickTimeFile> movie(new (std::nothrow) Tolvan::QuickTimeFile(device));
+    if (!movie) {
+        reportFailure(name, "not enough memory");
+        return Outcome::NotRepaired;
+    }
+    if (!movie->hasOpenMovieDataAtom()) {
+        reportFailure(name, "corrupted file");
+        return Tolvan::QuickTimeMovieCheck::isComplete(device) ? Outcome::AlreadyComplete : Outcome::NotRepaired;
+    }
+    qDebug("********************* %s needs to be restored!\n", name.constData());
+    // Without the frame map buffer there is nothing to read the map into.
+    if (!movie->prepareRecording()) {
+        reportFailure(name, "not enough memory");
+        return Outcome::NotRepaired;
+    }
+    const OrlaRecoverySettings* settings = movie->readRecoverySettings();
+    if (!settings) {
+        reportFailure(name, "couldn't get any recovery settings");
+        return Outcome::NotRepaired;
+    }
+    if (!OrlaSettingsCheck::isValid(*settings)) {
+        reportFailure(name, "invalid recovery settings");
+        return Outcome::NotRepaired;
+    }
+    scanner.applyOrlaSettings(settings, movie.get());
+    if (!movie->recoverMovie()) {
+        reportFailure(name, "no frame map or finalization failed");
+        return Outcome::RebuildFailed;
+    }
+    return Outcome::Repaired;
+}
