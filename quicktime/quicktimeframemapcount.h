@@ -26,6 +26,12 @@ struct QuickTimeFrameMapCount
     // offset `availableEnd`: what follows it never reached the disk whole.
     static QuickTimeFrameMapCount of(const quint8* map,
         quint64 availableEnd = std::numeric_limits<quint64>::max());
+    // Both counts in one walk: everything the map lists, and as of() gives it.
+    static void count(const quint8* map, quint64 availableEnd, QuickTimeFrameMapCount& listed,
+        QuickTimeFrameMapCount& whole);
+
+private:
+    void add(int kind, quint32 length);
 };
 
 QTLIB_END_NAMESPACE

@@ -5,11 +5,10 @@
 QTLIB_BEGIN_NAMESPACE
 
 QuickTimeMediaExtent::QuickTimeMediaExtent(const quint8* frameMap, quint64 fileSize, quint64 recordedEnd)
-    : listed(QuickTimeFrameMapCount::of(frameMap))
-    , whole(QuickTimeFrameMapCount::of(frameMap, fileSize))
-    , fileSize(fileSize)
+    : fileSize(fileSize)
     , recordedEnd(recordedEnd)
 {
+    QuickTimeFrameMapCount::count(frameMap, fileSize, listed, whole);
 }
 
 quint64 QuickTimeMediaExtent::itemsEnd() const
