@@ -16,7 +16,6 @@
 #include "quicktimefile.h"
 #include "quicktimehandlerreferenceatom.h"
 #include "quicktimemediaheaderatom.h"
-#include "quicktimemovieheaderatom.h"
 #include "quicktimesampledescription.h"
 #include "quicktimesampledescriptionatom.h"
 #include "quicktimesamplesizeatom.h"
@@ -24,7 +23,6 @@
 #include "quicktimesourcereferenceatom.h"
 #include "quicktimetimetosampleatom.h"
 #include "quicktimetrackheaderatom.h"
-#include "quicktimevelloranatom.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -270,7 +268,6 @@ class OrlaMovieTest : public QObject
 private slots:
     void tablesPointAtTheRecordedItems_data();
     void tablesPointAtTheRecordedItems();
-    void movieHeaderAndVendorAtom();
     void headerIsWrittenLast();
     void failedWriteLeavesTheHeaderOpen_data();
     void failedWriteLeavesTheHeaderOpen();
@@ -283,7 +280,6 @@ void OrlaMovieTest::tablesPointAtTheRecordedItems_data()
 
     QTest::newRow("26 frames in chunks of 3, 2 channels, short first and last chunk")
         << fakeVideoTake(26, 9, 2, 100, 200);
-    QTest::newRow("frames per chunk dividing the frames") << fakeVideoTake(27, 9, 1);
     {
         TakeDescription take = fakeVideoTake(0, 30, 2, 100, 200);
         QTest::newRow("no video: the sound's length") << take;
@@ -318,11 +314,6 @@ void OrlaMovieTest::tablesPointAtTheRecordedItems_data()
         take.frameMapPokes.insert(37, 0x0002);
         QTest::newRow("entries after the end of the map") << take;
     }
-    {
-        TakeDescription take = fakeVideoTake(26, 9, 1);
-        take.videoSamplesPerChunk = 5;
-        QTest::newRow("5 frames per chunk") << take;
-    }
 }
 
 void OrlaMovieTest::tablesPointAtTheRecordedItems()
@@ -348,40 +339,6 @@ void OrlaMovieTest::tablesPointAtTheRecordedItems()
         QVERIFY(name);
         QCOMPARE(QByteArray(name->name, name->nameLength), take.reelName);
     }
-}
-
-void OrlaMovieTest::movieHeaderAndVendorAtom()
-{
-    TakeDescription take = fakeVideoTake(26, 9, 2, 100, 200);
-    take.interlaced = true;
-    take.recordedRate = 5994;
-    QTemporaryDir card;
-    const WrittenTake written = RecordingWriter::write(take, card.filePath("A001.vlv"));
-    QVERIFY2(written.ok, qPrintable(written.error));
-    OrlaScanRun::finalize(card.path());
-    const RepairedMovie movie(card.filePath("A001.mov"));
-    QVERIFY(movie.tree);
-
-    // The movie runs at the frame rate of the interlaced take's field rate.
-    const QList<QuickTimeAtom*> headers = movie.atomsOfType("mvhd");
-    QCOMPARE(headers.size(), 1);
-    const auto* header = static_cast<QuickTimeMovieHeaderAtom*>(headers.first());
-    QCOMPARE(header->timeScale, quint32(2997));
-    QCOMPARE(header->duration, quint32(26 * 100));
-
-    // The vendor atom comes first and copies the counts and the map.
-    QuickTimeAtom* moov = movie.tree->children.first();
-    QCOMPARE(moov->children.first()->type, fourCC("udta"));
-    const QList<QuickTimeAtom*> vendors = movie.atomsOfType("vrln");
-    QCOMPARE(vendors.size(), 1);
-    const auto* vendor = static_cast<QuickTimeVelloranAtom*>(vendors.first());
-    QCOMPARE(vendor->videoFrameCount, quint32(26));
-    QCOMPARE(vendor->audioChunkCount, quint32(9));
-    QCOMPARE(vendor->timecodeSampleCount, quint32(1));
-    QCOMPARE(vendor->interlaced, quint32(1));
-    QCOMPARE(vendor->vendorValues[2], quint32(5994));
-    QCOMPARE(vendor->vendorValues[6], quint32(24));
-    QCOMPARE(vendor->readEntries, QList<quint16>(written.frameMap.begin(), written.frameMap.end()));
 }
 
 void OrlaMovieTest::headerIsWrittenLast()

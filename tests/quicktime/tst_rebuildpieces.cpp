@@ -180,11 +180,6 @@ void RebuildPiecesTest::trackParts()
     QCOMPARE(header->duration, 1234u);
     QCOMPARE(header->volume, QuickTimeTrackBuilder::fullVolume);
     QCOMPARE(header->width, 1920u << 16);
-
-    // The bytes of the skeleton are those of the atoms put together by hand.
-    const QByteArray mediaHandler = written(*track->children.at(1)->children.at(1));
-    QCOMPARE(mediaHandler.mid(8 + 4 + 4, 4), QByteArray("vide"));
-    QCOMPARE(written(*information->children.at(0)).mid(8 + 4, 8), QByteArray("dhlralis"));
     QCOMPARE(table->size, 8u);
     QCOMPARE(quint32(written(*moov).size()), moov->size);
 }
