@@ -41,12 +41,24 @@ bool CardTree::addLink(const QString& relative, const QString& targetRelative)
 QMap<QString, QByteArray> CardTree::snapshot() const
 {
     QMap<QString, QByteArray> files;
-    QDirIterator it(root(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator it(root(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString filePath = it.next();
-        QFile file(filePath);
-        files.insert(QDir(root()).relativeFilePath(filePath),
-                     file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>"));
+        const QFileInfo entry = it.fileInfo();
+        QByteArray contents;
+        if (entry.isSymLink()) {
+            contents = "<link to " + QFile::encodeName(entry.symLinkTarget()) + '>';
+        } else if (entry.isDir()) {
+            contents = "<folder>";
+        } else if (!entry.isFile()) {
+            // A pipe or a device: opening it could block.
+            contents = "<special>";
+        } else {
+            QFile file(filePath);
+            contents = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+        }
+        files.insert(QDir(root()).relativeFilePath(filePath), contents);
     }
     return files;
 }

@@ -20,7 +20,8 @@ public:
     bool addFile(const QString& relative, const QByteArray& bytes);
     bool addLink(const QString& relative, const QString& targetRelative);
 
-    // Every file below the root with its bytes: compare two snapshots to prove nothing was touched.
+    // Every entry below the root with its bytes (folders, links and pipes by
+    // their kind): compare two snapshots to prove nothing was touched.
     QMap<QString, QByteArray> snapshot() const;
 
     // The first bytes of a recording whose first atom has the given size.

@@ -1,14 +1,11 @@
 #include "cardtree.h"
 #include "linerecorder.h"
 #include "scan/finalize.h"
+#include "unprivileged.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
-
-#include <grp.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using LinkList = QList<QPair<QString, QString>>;
 
@@ -290,39 +287,6 @@ void FinalizeTest::vanishedSubfolderIsSkipped()
     QCOMPARE(scanner.unrecoverableCount, 1);
 }
 
-// Scans as an unprivileged user: root would read the locked folder anyway.
-static QStringList scanAsUnprivileged(const QString& root)
-{
-    if (geteuid() != 0)
-        return scan(root, true);
-    int channel[2];
-    if (pipe(channel) != 0)
-        return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        const gid_t nobodyGroup = 65534;
-        const uid_t nobody = 65534;
-        if (setgroups(0, nullptr) != 0 || setgid(nobodyGroup) != 0 || setuid(nobody) != 0)
-            _exit(1);
-        const QByteArray lines = scan(root, true).join(QChar(0)).toUtf8();
-        const bool written = write(channel[1], lines.constData(), lines.size()) == lines.size();
-        _exit(written ? 0 : 1);
-    }
-    close(channel[1]);
-    QByteArray received;
-    char buffer[4096];
-    ssize_t count;
-    while ((count = read(channel[0], buffer, sizeof buffer)) > 0)
-        received.append(buffer, count);
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return {QStringLiteral("<scan as an unprivileged user failed>")};
-    return QString::fromUtf8(received).split(QChar(0));
-}
-
 void FinalizeTest::unreadableSubfolderIsNotClimbedOutOf()
 {
     CardTree card;
@@ -341,7 +305,8 @@ void FinalizeTest::unreadableSubfolderIsNotClimbedOutOf()
         "Scanning folder: " + r + "/b\n",
         "     " + r + "/b/take.nra Unrecoverable\n",
     };
-    const QStringList lines = scanAsUnprivileged(r);
+    // As root the locked folder would be read all the same.
+    const QStringList lines = Unprivileged::run([&] { return scan(r, true); });
     QVERIFY(QFile::setPermissions(card.path("a"), open));
     QCOMPARE(lines, expected);
 }
