@@ -162,9 +162,15 @@ int Finalize::detectFamily(QString path)
     if (!path.toLower().endsWith(QLatin1String(".vlv")))
         return familyVesk;
 
-    // ExistingOnly: a file that vanished since the listing must not be created here.
+    // Only a plain file is opened: reading a pipe or a device that took a
+    // take's name would wait for ever. Reading is all the test needs, so a
+    // write-protected card shows its takes' families all the same;
+    // ExistingOnly keeps a file that vanished since the listing from being
+    // created here.
+    if (!QFileInfo(path).isFile())
+        return familyUnreadable;
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
         return familyUnreadable;
     uchar head[4];
     if (file.read(reinterpret_cast<char*>(head), sizeof head) != sizeof head)
