@@ -1,0 +1,144 @@
+#include "fuzzentries.h"
+
+#include "accessrecordingbuffer.h"
+#include "audiofile.h"
+#include "messagecatcher.h"
+
+#include <QtEndian>
+
+#include <cstring>
+
+namespace {
+
+using Range = AccessRecordingBuffer::Range;
+
+constexpr int sizeFieldLength = 4;
+constexpr qint64 riffSizeOffset = 4;
+// "RIFF", its size, "WAVE", then at least the data chunk's own header.
+constexpr qint64 smallestDataStart = 12 + 8;
+constexpr int ixmlCapacity = 7274;
+constexpr int descriptionLength = 256;
+
+QByteArray le32(quint32 value)
+{
+    QByteArray bytes(sizeFieldLength, Qt::Uninitialized);
+    qToLittleEndian<quint32>(value, bytes.data());
+    return bytes;
+}
+
+bool isKnownResult(int result)
+{
+    return result == AudioFile::Success || result == AudioFile::NoFormatChunk || result == AudioFile::IoFailure
+        || result == AudioFile::UnsupportedFormat || result == AudioFile::FileTooLarge;
+}
+
+bool withinFile(const QList<Range>& ranges, qint64 fileSize)
+{
+    for (const Range& range : ranges) {
+        if (range.first < 0 || range.second < 0 || range.first + range.second > fileSize)
+            return false;
+    }
+    return true;
+}
+
+QString checkRefused(int result, AudioFile& audio, const AccessRecordingBuffer& file, const QByteArray& input)
+{
+    if (!file.writes.isEmpty() || file.data() != input)
+        return QStringLiteral("parse gave %1 and wrote to the file").arg(result);
+    // Even when asked, nothing is written behind a failed parse.
+    bool wrote = true;
+    const int repaired = audio.repairSizes(&wrote);
+    if (repaired == AudioFile::Success || wrote || !file.writes.isEmpty() || file.data() != input)
+        return QStringLiteral("repairSizes after a failed parse gave %1 and wrote %2").arg(repaired).arg(wrote);
+    return {};
+}
+
+QString checkHeldTexts(const AudioFile& audio)
+{
+    if (audio.ixmlLength > ixmlCapacity)
+        return QStringLiteral("iXML length %1 beyond the buffer").arg(audio.ixmlLength);
+    if (audio.ixmlText[audio.ixmlLength] != '\0')
+        return QStringLiteral("iXML text not terminated");
+    if (::memchr(audio.descriptionText, '\0', descriptionLength + 1) == nullptr)
+        return QStringLiteral("bext description not terminated");
+    return {};
+}
+
+// What a second repair of the repaired file must do: find the same data
+// chunk and leave every byte as it is (a take without samples keeps a data
+// size of 0, which is written again, unchanged).
+QString checkSecondRepair(const QByteArray& repaired, quint32 dataStart)
+{
+    AccessRecordingBuffer file(repaired);
+    AudioFile audio(&file);
+    const int parsed = audio.parse();
+    if (parsed != AudioFile::Success || audio.dataStart != dataStart)
+        return QStringLiteral("the repaired file parses as %1 with data at %2, not at %3")
+            .arg(parsed).arg(audio.dataStart).arg(dataStart);
+    const int result = audio.repairSizes();
+    if (result != AudioFile::Success || file.data() != repaired)
+        return QStringLiteral("a second repair gave %1 and changed the file").arg(result);
+    return {};
+}
+
+QString checkWalk(const QByteArray& input)
+{
+    AccessRecordingBuffer file(input);
+    AudioFile audio(&file);
+    const qint64 fileSize = input.size();
+
+    const int parsed = audio.parse();
+    if (!isKnownResult(parsed))
+        return QStringLiteral("parse gave the unknown result %1").arg(parsed);
+    if (!withinFile(file.reads, fileSize))
+        return QStringLiteral("parse read outside the file");
+    if (const QString broken = checkHeldTexts(audio); !broken.isEmpty())
+        return broken;
+    if (parsed != AudioFile::Success)
+        return checkRefused(parsed, audio, file, input);
+    if (!file.writes.isEmpty())
+        return QStringLiteral("parse wrote to the file");
+
+    const qint64 dataStart = audio.dataStart;
+    if (dataStart < smallestDataStart || dataStart > fileSize)
+        return QStringLiteral("data starts at %1 in a file of %2 bytes").arg(dataStart).arg(fileSize);
+    if (file.readExtent() > dataStart)
+        return QStringLiteral("parse read sample bytes up to %1, data starts at %2").arg(file.readExtent()).arg(dataStart);
+
+    const qint64 dataSizeOffset = dataStart - sizeFieldLength;
+    const bool open = qFromLittleEndian<quint32>(input.constData() + dataSizeOffset) == 0;
+    bool wrote = !open;
+    const int repaired = audio.repairSizes(&wrote);
+    if (repaired != AudioFile::Success)
+        return QStringLiteral("repairSizes gave %1 after a successful parse").arg(repaired);
+    if (wrote != open)
+        return QStringLiteral("repairSizes wrote %1 for a data size field that is %2")
+            .arg(wrote).arg(open ? "0" : "set");
+
+    // Exactly the two size fields, with the file's own sizes, or nothing.
+    QByteArray expected = input;
+    QList<Range> expectedWrites;
+    if (open) {
+        expected.replace(dataSizeOffset, sizeFieldLength, le32(quint32(fileSize - dataStart)));
+        expected.replace(riffSizeOffset, sizeFieldLength, le32(quint32(fileSize - 8)));
+        expectedWrites = {{dataSizeOffset, sizeFieldLength}, {riffSizeOffset, sizeFieldLength}};
+    }
+    if (file.writes != expectedWrites || file.data() != expected)
+        return QStringLiteral("repairSizes changed bytes other than the two sizes, or wrote wrong ones");
+    if (!withinFile(file.reads, fileSize))
+        return QStringLiteral("repairSizes read outside the file");
+    return open ? checkSecondRepair(file.data(), audio.dataStart) : QString();
+}
+
+} // namespace
+
+QString fuzzWavChunkWalk(const QByteArray& input)
+{
+    MessageCatcher messages;
+    const QString broken = checkWalk(input);
+    if (!broken.isEmpty())
+        return broken;
+    if (!messages.firstWarning().isEmpty())
+        return QStringLiteral("warning raised: ") + messages.firstWarning();
+    return {};
+}
