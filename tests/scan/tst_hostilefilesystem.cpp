@@ -138,10 +138,13 @@ void HostileFilesystemTest::changeDuringTheScan_data()
         card.addFolder("b.vlv");
     };
     // A pipe blocks whoever reads it until a writer comes; none will.
-    const Change intoPipe = [](CardTree& card) {
-        QFile::remove(card.path("b.vlv"));
-        mkfifo(QFile::encodeName(card.path("b.vlv")).constData(), 0644);
+    const auto pipeFor = [](const QString& take) {
+        return Change([take](CardTree& card) {
+            QFile::remove(card.path(take));
+            mkfifo(QFile::encodeName(card.path(take)).constData(), 0644);
+        });
     };
+    const Change intoPipe = pipeFor("b.vlv");
     const Change cutShort = [](CardTree& card) { QFile::resize(card.path("b.vlv"), 2); };
     const Change folderIntoFile = [](CardTree& card) {
         QDir(card.path("c")).removeRecursively();
@@ -177,6 +180,10 @@ void HostileFilesystemTest::changeDuringTheScan_data()
         << afterA << intoPipe << true << listed + QStringList{bUnread, scanC, cListed};
     QTest::newRow("take replaced by a named pipe, finalize")
         << afterA << intoPipe << false << handled + QStringList{bUnrepaired, scanC, cHandled};
+    // A pipe that is there when its folder is listed is not a take at all.
+    QTest::newRow("audio take replaced by a named pipe before its folder is listed")
+        << afterA << pipeFor("c/take.vla") << false
+        << handled + QStringList{"     %1/b.vlv (Orla) Unrecoverable\n", scanC};
     QTest::newRow("take cut short, scan only")
         << afterA << cutShort << true << listed + QStringList{bUnread, scanC, cListed};
     QTest::newRow("take cut short, finalize")
