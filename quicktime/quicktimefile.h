@@ -66,6 +66,11 @@ public:
         quint32* value4 = nullptr, quint32* value5 = nullptr, quint32* value6 = nullptr,
         quint32* value7 = nullptr, quint32* value8 = nullptr, quint32* value9 = nullptr) const;
 
+    // A take's defaults before its settings are applied: picture, rate,
+    // sound, timecode and reel, all counts 0, no atoms under root and an
+    // empty movie data atom (the common part of prepareRecording).
+    void resetForRecording();
+
     // Defined by each family's recovery code.
     bool prepareRecording();
     bool recoverMovie();
@@ -74,6 +79,19 @@ public:
     bool completeMovie();
 #else
     void appendTimecodeSample(quint32 frameNumber);
+
+    // What the last appendTimecodeSample did. Its block lies where the
+    // recorded media ends, which is further than where a walk of the frame
+    // map places the block's entry when bytes lie between the last item and
+    // that end; the timecode track's chunk offset is adjusted by the difference.
+    struct AppendedTimecodeSample
+    {
+        enum class State { NotWritten, Written, NoRoomInFrameMap };
+        State state = State::NotWritten;
+        quint64 blockOffset = 0;
+        quint64 walkOffset = 0;
+    };
+    AppendedTimecodeSample appendedTimecodeSample;
 #endif
 
     QIODevice* device;

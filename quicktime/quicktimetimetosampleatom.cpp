@@ -13,6 +13,12 @@ QuickTimeTimeToSampleAtom::QuickTimeTimeToSampleAtom(QuickTimeFile* file, quint3
     entries.append({ sampleCount, sampleDuration });
 }
 
+void QuickTimeTimeToSampleAtom::addEntry(quint32 sampleCount, quint32 sampleDuration)
+{
+    entries.append({ sampleCount, sampleDuration });
+    growSize(8);
+}
+
 void QuickTimeTimeToSampleAtom::write(QDataStream& stream)
 {
     QuickTimeVersionFlagsAtom::write(stream);

@@ -7,7 +7,7 @@
 
 QTLIB_BEGIN_NAMESPACE
 
-// 'stts': every sample of the track has the same duration.
+// 'stts': one run of samples of the same duration, or (addEntry) several.
 class QuickTimeTimeToSampleAtom : public QuickTimeVersionFlagsAtom
 {
 public:
@@ -18,6 +18,9 @@ public:
     };
 
     QuickTimeTimeToSampleAtom(QuickTimeFile* file = nullptr, quint32 sampleCount = 0, quint32 sampleDuration = 0);
+
+    // Appends an entry and grows the atom (and its ancestors) by its 8 bytes.
+    void addEntry(quint32 sampleCount, quint32 sampleDuration);
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;

@@ -9,6 +9,7 @@ class QuickTimeAtom;
 class QuickTimeChunkOffset64Atom;
 class QuickTimeFile;
 class QuickTimeMediaInformationAtom;
+struct QuickTimeMovieTiming;
 class QuickTimeSampleSizeAtom;
 class QuickTimeSampleTableAtom;
 class QuickTimeSampleToChunkAtom;
@@ -26,6 +27,10 @@ class QuickTimeTrackAtom;
 //   stbl = addDataReference(minf)           hdlr 'dhlr', dinf / dref, stbl
 //   (the sample description atom)
 //   addSampleTables(stbl, ...)              stts, stsc, [skip], stsz, [skip], co64
+//
+// The media of a video or sound track is the same in both families' movies:
+// addVideoMedia and addSoundMedia build all of it after the track header
+// (and a family's edit list); addTimecodeMedia all but the timecode tables.
 class QuickTimeTrackBuilder
 {
 public:
@@ -50,6 +55,17 @@ public:
     void addSampleTables(QuickTimeAtom* sampleTable, QuickTimeTimeToSampleAtom* timeToSample,
         QuickTimeSampleToChunkAtom* sampleToChunk, QuickTimeSampleSizeAtom* sampleSizes,
         QuickTimeChunkOffset64Atom* chunkOffsets, TableAlignment alignment);
+
+    // A timecode track's media up to its sample description, which names the
+    // reel inside the timecode description; the sample table is returned
+    // for the family's tables.
+    QuickTimeSampleTableAtom* addTimecodeMedia(QuickTimeAtom* track, quint32 duration);
+    // A video track's media: the description the recorded codec asks for
+    // (none for a codec the recorder did not name) and the frame tables.
+    void addVideoMedia(QuickTimeAtom* track, const QuickTimeMovieTiming& timing);
+    // The media of the mono sound track of `channel`: channel k starts k
+    // channel blocks into each chunk.
+    void addSoundMedia(QuickTimeAtom* track, quint32 channel, const QuickTimeMovieTiming& timing);
 
     static constexpr quint16 fullVolume = 256;
     // Bytes from the start of each table atom to its first table entry.

@@ -1,31 +1,18 @@
 #include "orlamovietree.h"
 
-#include "quicktimeavidvideosampledescription.h"
-#include "quicktimebaseinformationheaderatom.h"
-#include "quicktimebasemediainformationatom.h"
 #include "quicktimechunkoffset64atom.h"
 #include "quicktimeeditatom.h"
 #include "quicktimeeditlistatom.h"
 #include "quicktimefile.h"
-#include "quicktimemediainformationatom.h"
 #include "quicktimemovieatom.h"
 #include "quicktimemovieheaderatom.h"
-#include "quicktimeproresvideosampledescription.h"
-#include "quicktimesampledescriptionatom.h"
 #include "quicktimesamplesizeatom.h"
 #include "quicktimesampletableatom.h"
 #include "quicktimesampletochunkatom.h"
-#include "quicktimesoundinformationatom.h"
-#include "quicktimesoundsampledescription.h"
-#include "quicktimesourcereferenceatom.h"
-#include "quicktimetimecodeheaderatom.h"
-#include "quicktimetimecodeinformationatom.h"
-#include "quicktimetimecodesampledescription.h"
 #include "quicktimetimetosampleatom.h"
 #include "quicktimetrackatom.h"
 #include "quicktimeuserdataatom.h"
 #include "quicktimevelloranatom.h"
-#include "quicktimevideoinformationatom.h"
 
 #include <QIODevice>
 
@@ -75,23 +62,7 @@ QuickTimeAtom* OrlaMovieTree::addTrack(QuickTimeAtom* movie, quint32 trackId, qu
 
 void OrlaMovieTree::addTimecodeTrack(QuickTimeAtom* movie)
 {
-    QuickTimeAtom* track = addTrack(movie, timecodeTrackId);
-    QuickTimeMediaInformationAtom* information
-        = tracks.addMedia(track, file->videoTimeScale, timing.movieDuration, fourCC("tmcd"));
-    // The timecode header lies inside the base media information, behind its fields.
-    information->addChild(new QuickTimeBaseInformationHeaderAtom(file))
-        ->addChild(new QuickTimeBaseMediaInformationAtom(file))
-        ->addChild(new QuickTimeTimecodeHeaderAtom(file))
-        ->addChild(new QuickTimeTimecodeInformationAtom(file));
-
-    QuickTimeSampleTableAtom* sampleTable = tracks.addDataReference(information);
-    QuickTimeSampleDescriptionAtom* descriptions = sampleTable->addChild(new QuickTimeSampleDescriptionAtom(file));
-    auto* timecode = new QuickTimeTimecodeSampleDescription(file);
-    descriptions->addDescription(timecode);
-    // The source name lies inside the timecode description.
-    const QByteArray reel = file->reelName.toLatin1();
-    timecode->size += descriptions->addChild(new QuickTimeSourceReferenceAtom(reel.constData(), file))->size;
-
+    QuickTimeSampleTableAtom* sampleTable = tracks.addTimecodeMedia(addTrack(movie, timecodeTrackId), timing.movieDuration);
     const quint32 samples = file->timecodeSampleCount;
     tracks.addSampleTables(sampleTable, new QuickTimeTimeToSampleAtom(file, 1, timing.movieDuration),
         new QuickTimeSampleToChunkAtom(file, 1, 0, 0, 0),
@@ -102,66 +73,12 @@ void OrlaMovieTree::addTimecodeTrack(QuickTimeAtom* movie)
 
 void OrlaMovieTree::addVideoTrack(QuickTimeAtom* movie)
 {
-    QuickTimeAtom* track = addTrack(movie, nextTrackId++, file->width, file->height);
-    QuickTimeMediaInformationAtom* information
-        = tracks.addMedia(track, file->videoTimeScale, timing.movieDuration, fourCC("vide"));
-    information->addChild(new QuickTimeVideoInformationAtom(file));
-    QuickTimeSampleTableAtom* sampleTable = tracks.addDataReference(information);
-    addVideoDescription(sampleTable);
-
-    const quint32 frames = file->videoFrameCount;
-    const quint32 framesPerChunk = file->videoSamplesPerChunk;
-    // Settings without chunking are refused before the rebuild; never divide by them.
-    const quint32 chunks = framesPerChunk == 0 ? 0 : quint32((quint64(frames) + framesPerChunk - 1) / framesPerChunk);
-    // A single chunk is listed with the frames it holds: a second entry
-    // naming chunk 1 again would make players refuse the movie.
-    const quint32 tableFramesPerChunk = chunks == 1 ? frames : framesPerChunk;
-    const quint32 lastChunkFrames = chunks <= 1 ? 0 : frames % framesPerChunk;
-    tracks.addSampleTables(sampleTable, new QuickTimeTimeToSampleAtom(file, frames, file->videoSampleDuration),
-        new QuickTimeSampleToChunkAtom(file, tableFramesPerChunk, chunks, lastChunkFrames, 0),
-        new QuickTimeSampleSizeAtom(file, QuickTimeFile::VideoFrame, frames, 0),
-        new QuickTimeChunkOffset64Atom(file, QuickTimeFile::VideoFrame, frames, 0, framesPerChunk, 0, 0),
-        QuickTimeTrackBuilder::TableAlignment::Aligned);
-}
-
-void OrlaMovieTree::addVideoDescription(QuickTimeSampleTableAtom* sampleTable)
-{
-    QuickTimeSampleDescriptionAtom* descriptions = sampleTable->addChild(new QuickTimeSampleDescriptionAtom(file));
-    switch (file->videoCodec) {
-    case 0:
-        descriptions->addDescription(new QuickTimeAvidVideoSampleDescription(file));
-        break;
-    case 1:
-    case 2:
-        descriptions->addDescription(new QuickTimeProResVideoSampleDescription(file));
-        break;
-    default:
-        // A codec the recorder did not name: the track keeps no description.
-        break;
-    }
+    tracks.addVideoMedia(addTrack(movie, nextTrackId++, file->width, file->height), timing);
 }
 
 void OrlaMovieTree::addSoundTrack(QuickTimeAtom* movie, quint32 channel)
 {
-    QuickTimeAtom* track = addTrack(movie, nextTrackId++);
-    QuickTimeMediaInformationAtom* information
-        = tracks.addMedia(track, file->audioSampleRate, timing.soundSamples, fourCC("soun"));
-    information->addChild(new QuickTimeSoundInformationAtom(file));
-    QuickTimeSampleTableAtom* sampleTable = tracks.addDataReference(information);
-    sampleTable->addChild(new QuickTimeSampleDescriptionAtom(file))
-        ->addDescription(new QuickTimeSoundSampleDescription(file, 0, file->audioSampleRate));
-
-    // Channel k starts k channel blocks into each chunk; the first and last
-    // chunks hold blocks of their own length.
-    const quint64 blockBytes = quint64(channel) * file->audioBytesPerSample;
-    const quint32 chunks = file->audioChunkCount;
-    tracks.addSampleTables(sampleTable, new QuickTimeTimeToSampleAtom(file, timing.soundSamples, 1),
-        new QuickTimeSampleToChunkAtom(file, timing.samplesPerChunk, chunks, timing.lastChunkSamples,
-            timing.firstChunkSamples),
-        new QuickTimeSampleSizeAtom(file, QuickTimeFile::AudioChunk, timing.soundSamples, file->audioBytesPerSample),
-        new QuickTimeChunkOffset64Atom(file, QuickTimeFile::AudioChunk, chunks, blockBytes * timing.samplesPerChunk,
-            1, blockBytes * timing.lastChunkSamples, blockBytes * timing.firstChunkSamples),
-        QuickTimeTrackBuilder::TableAlignment::Aligned);
+    tracks.addSoundMedia(addTrack(movie, nextTrackId++), channel, timing);
 }
 
 namespace Tolvan {

@@ -1,13 +1,12 @@
 #ifndef ORLAMOVIETREE_H
 #define ORLAMOVIETREE_H
 
-#include "orlamovietiming.h"
+#include "quicktimemovietiming.h"
 #include "quicktimetrackbuilder.h"
 
 namespace Tolvan {
 class QuickTimeAtom;
 class QuickTimeFile;
-class QuickTimeSampleTableAtom;
 }
 
 // Builds the movie atom of an Orla recording under the file object's root:
@@ -30,11 +29,10 @@ private:
     // that follows is the caller's.
     Tolvan::QuickTimeAtom* addTrack(Tolvan::QuickTimeAtom* movie, quint32 trackId, quint16 width = 0,
         quint16 height = 0);
-    void addVideoDescription(Tolvan::QuickTimeSampleTableAtom* sampleTable);
 
     Tolvan::QuickTimeFile* file;
     Tolvan::QuickTimeTrackBuilder tracks;
-    OrlaMovieTiming timing;
+    Tolvan::QuickTimeMovieTiming timing;
     quint32 nextTrackId;
 };
 

@@ -20,33 +20,7 @@ constexpr quint32 minimumItems = 30;
 
 bool QuickTimeFile::prepareRecording()
 {
-    width = 1920;
-    height = 1080;
-    avidCompressionId = 1238;
-    interlaced = 0;
-    frameRate = 2400;
-    videoSampleDuration = 100;
-    videoTimeScale = 2400;
-    audioSampleRate = 48000;
-    audioBytesPerSample = 4;
-    audioChannelCount = 1;
-    audioSamplesPerChunk = 512;
-    dropFrame = 0;
-    startTimecode = 0;
-    reelName = QStringLiteral("1");
-    audioLastChunkSamples = 0;
-    audioFirstChunkSamples = 0;
-    audioLittleEndian = 1;
-    videoFrameCount = 0;
-    audioChunkCount = 0;
-    timecodeSampleCount = 0;
-
-    qDeleteAll(root.children);
-    root.children.clear();
-    root.size = 0;
-    delete movieDataAtom;
-    movieDataAtom = new QuickTimeMovieDataAtom(0, this);
-
+    resetForRecording();
     if (!frameMap)
         frameMap = new (std::nothrow) quint8[frameMapSize];
     return frameMap != nullptr;

@@ -1,8 +1,10 @@
-#include "orlamovietiming.h"
+#include "quicktimemovietiming.h"
 
 #include "quicktimefile.h"
 
-OrlaMovieTiming::OrlaMovieTiming(const Tolvan::QuickTimeFile& file)
+QTLIB_BEGIN_NAMESPACE
+
+QuickTimeMovieTiming::QuickTimeMovieTiming(const QuickTimeFile& file)
     : hasSoundTracks(file.audioChunkCount > 0 && file.audioChannelCount > 0)
     , samplesPerChunk(file.audioSamplesPerChunk)
     , firstChunkSamples(file.audioFirstChunkSamples)
@@ -27,6 +29,14 @@ OrlaMovieTiming::OrlaMovieTiming(const Tolvan::QuickTimeFile& file)
     if (chunks >= shortChunks)
         soundSamples = samplesPerChunk * (chunks - shortChunks) + lastChunkSamples + firstChunkSamples;
 
+    // Settings without video chunking give no chunks; never divide by them.
+    const quint32 frames = file.videoFrameCount;
+    const quint32 perChunk = file.videoSamplesPerChunk;
+    videoChunks = perChunk == 0 ? 0 : quint32((quint64(frames) + perChunk - 1) / perChunk);
+    // A single chunk is listed with the frames it holds, for the same reason.
+    framesPerChunk = videoChunks == 1 ? frames : perChunk;
+    lastChunkFrames = videoChunks <= 1 ? 0 : frames % perChunk;
+
     movieDuration = file.videoSampleDuration * file.videoFrameCount;
     if (file.videoFrameCount == 0 && hasSoundTracks && file.audioSampleRate != 0) {
         const quint64 scaled = quint64(soundSamples) * file.videoTimeScale;
@@ -34,3 +44,5 @@ OrlaMovieTiming::OrlaMovieTiming(const Tolvan::QuickTimeFile& file)
         movieDuration = quint32(qMin<quint64>(rounded, 0xFFFFFFFFu));
     }
 }
+
+QTLIB_END_NAMESPACE
