@@ -1,13 +1,41 @@
 #include "scan/finalize.h"
 
+#include "veskaudiorepair.h"
+#include "vesktakerename.h"
+#include "veskreport.h"
+#include "veskvideorepair.h"
+
+#include <QFile>
 #include <QtDebug>
 
-// Placeholder until the Vesk rebuild exists: the take is left exactly as it is
-// and counts as not finalized.
 int Finalize::finalizeVeskFile(QString path)
 {
     isOrla = 0;
+    QFile file(path);
     qDebug("doing veskone finalize");
-    outputFileName = path;
-    return notFinalized;
+    const QString lowerPath = path.toLower();
+    const bool video = lowerPath.endsWith(QLatin1String(".vlv"));
+    if (!video && !lowerPath.endsWith(QLatin1String(".vla")))
+        return notFinalized;
+    // Checked before the take is opened: a run short of memory must leave
+    // the take under its name, to be repaired by a later run.
+    if (video && !indexBuffer) {
+        VeskReport::failure(path.toLocal8Bit(), "not enough memory");
+        return notFinalized;
+    }
+    // ExistingOnly: a take that vanished since the listing must not be created empty.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return notFinalized;
+
+    int result = notFinalized;
+    if (video)
+        result = VeskVideoRepair::run(*this, &file, reinterpret_cast<quint8*>(indexBuffer)) ? 0 : notFinalized;
+    else
+        result = VeskAudioRepair::run(&file);
+    // Both repairs leave their writes on the device; nothing is left to flush.
+    file.close();
+
+    // Once opened, a take leaves under its finished or its failure name.
+    outputFileName = VeskTakeRename::rename(path, VeskTakeRename::target(path, video, result == 0));
+    return result;
 }

@@ -116,7 +116,7 @@ void StartButtonTest::everyTakeReported_data()
                 "********************* %1/orla.vlv recovery failed, corrupted file!",
                 "     %1/orla.vlv (Orla) Unrecoverable",
                 "doing veskone finalize",
-                "     %1/vesk.vlv (Vesk) Unrecoverable",
+                "     %1/vesk.nrv (Vesk) Unrecoverable",
                 " ",
                 "4 file(s) unrecoverable.",
                 "No unfinalized files found.",
@@ -146,7 +146,8 @@ void StartButtonTest::everyTakeReported()
     for (const QString& line : std::as_const(report))
         expected.append(QString(line).replace("%1", card.root()));
     QCOMPARE(driver.runFromStart(card.root(), scanOnly), expected);
-    QCOMPARE(card.snapshot(), before);
+    // A Vesk take that could not be saved gets its failure name; no content changes.
+    QCOMPARE(card.snapshot().values(), before.values());
 }
 
 void StartButtonTest::twoRunsCountIndependently()
@@ -162,6 +163,7 @@ void StartButtonTest::twoRunsCountIndependently()
 
     const QStringList finalizeRun = driver.runFromStart(card.root(), false);
     QVERIFY(finalizeRun.contains("4 file(s) unrecoverable."));
+    QVERIFY(QFile::rename(card.path("vesk.nrv"), card.path("vesk.vlv")));
     QCOMPARE(driver.runFromStart(card.root(), false), finalizeRun);
 }
 

@@ -95,6 +95,11 @@ void CliTest::printsWhatThePaneShows()
     DialogAnswerer user;
     const QStringList pane = driver.runFromStart(path, !finalize);
     QCOMPARE(user.shown.size(), dirty ? 1 : 0);
+    if (finalize && tree == "mixed") {
+        // The same card again: the window's run gave the Vesk takes their failure names.
+        QVERIFY(QFile::rename(card.path("b/vesk.nrv"), card.path("b/vesk.vlv")));
+        QVERIFY(QFile::rename(card.path("b/audio.nra"), card.path("b/audio.vla")));
+    }
 
     const Result result = runCli(finalize ? QStringList{"--finalize", path} : QStringList{path});
     QVERIFY(result.out.endsWith('\n'));

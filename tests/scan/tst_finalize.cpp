@@ -18,7 +18,6 @@ private slots:
     void reportsEachRecording_data();
     void reportsEachRecording();
     void unreadableFamilyReportedUnderItsOwnPath();
-    void finalizeLeavesTakesUntouchedUntilFlowsExist();
     void missingRootYieldsOnlyTheErrorLine();
     void relativeRootIsWalked();
     void detectFamily_data();
@@ -120,12 +119,6 @@ void FinalizeTest::reportsEachRecording_data()
         << "take.vlv" << orla << false
         << QStringList{"doing orla finalize", "********************* %1 recovery failed, corrupted file!\n",
                        "     %1 (Orla) Unrecoverable\n"} << 0 << 1;
-    QTest::newRow("vesk to its flow")
-        << "take.vlv" << vesk << false
-        << QStringList{"doing veskone finalize", "     %1 (Vesk) Unrecoverable\n"} << 0 << 1;
-    QTest::newRow("vla to the vesk flow")
-        << "take.vla" << orla << false
-        << QStringList{"doing veskone finalize", "     %1 (Vesk) Unrecoverable\n"} << 0 << 1;
     QTest::newRow("3 bytes reach no flow")
         << "take.vlv" << threeBytes << false << QStringList{"     %1 (Vesk) Unrecoverable\n"} << 0 << 1;
     QTest::newRow("nrv in finalize mode") << "take.nrv" << orla << false
@@ -173,21 +166,6 @@ void FinalizeTest::unreadableFamilyReportedUnderItsOwnPath()
         "     " + r + "/b.vlv (Vesk) Unrecoverable\n",
     };
     QCOMPARE(scan(r, false), expected);
-}
-
-void FinalizeTest::finalizeLeavesTakesUntouchedUntilFlowsExist()
-{
-    CardTree card;
-    QVERIFY(card.addFile("orla.vlv", CardTree::recordingHead(0x14) + QByteArray(4096, 'o')));
-    QVERIFY(card.addFile("vesk.vlv", CardTree::recordingHead(0x80) + QByteArray(4096, 'v')));
-    QVERIFY(card.addFile("audio.vla", QByteArray("RIFF\0\0\0\0WAVE", 12)));
-    const auto before = card.snapshot();
-
-    Finalize counts;
-    scan(card.root(), false, &counts);
-    QCOMPARE(counts.finalizedCount, 0);
-    QCOMPARE(counts.unrecoverableCount, 3);
-    QCOMPARE(card.snapshot(), before);
 }
 
 void FinalizeTest::missingRootYieldsOnlyTheErrorLine()

@@ -1,0 +1,16 @@
+#ifndef VESKAUDIOREPAIR_H
+#define VESKAUDIOREPAIR_H
+
+class QIODevice;
+
+// One repair of a Vesk audio recording (Broadcast WAV) on its open device:
+// the chunk walk, the missing RIFF and data sizes, and those on the device.
+class VeskAudioRepair
+{
+public:
+    // 0 when the take is whole and on the device; otherwise the result
+    // code of AudioFile, or 31 when the sizes did not reach the device.
+    static int run(QIODevice* device);
+};
+
+#endif

@@ -1,0 +1,53 @@
+// Reading an unfinished Vesk recording: the defaults of a take, the frame
+// map lent by the scanner and the end of the recorded media.
+
+#include "quicktimefile.h"
+#include "quicktimemediaextent.h"
+#include "quicktimemoviedataatom.h"
+#include "veskreport.h"
+
+#include <QIODevice>
+#include <QtDebug>
+
+bool QuickTimeFile::prepareRecording()
+{
+    resetForRecording();
+    return frameMap != nullptr;
+}
+
+bool QuickTimeFile::recoverMovie()
+{
+    // The frame map buffer is the caller's; without it there is nothing to read into.
+    if (!device || !frameMap || !movieDataAtom)
+        return false;
+    if (!device->seek(qint64(frameMapOffset)))
+        return false;
+    if (device->read(reinterpret_cast<char*>(frameMap), qint64(frameMapSize)) != qint64(frameMapSize))
+        return false;
+
+    const QuickTimeMediaExtent extent(frameMap, quint64(device->size()), recordedEnd);
+    videoFrameCount = extent.whole.videoFrames;
+    audioChunkCount = extent.whole.audioChunks;
+    timecodeSampleCount = extent.whole.timecodeSamples;
+    const QByteArray name = VeskReport::recordingName(device);
+    // Without a sample width the sound tables cannot be filled.
+    if (audioChunkCount > 0 && audioChannelCount > 0 && audioBytesPerSample == 0) {
+        VeskReport::failure(name, "invalid recovery settings");
+        return false;
+    }
+    if (extent.isTorn()) {
+        qDebug("********************* %s %u listed items never reached the disk whole, the take is repaired without them!\n",
+            name.constData(), extent.leftOutItems());
+        // The recorder's short last chunk is among them: the last one kept is a full one.
+        if (extent.listed.audioChunks != extent.whole.audioChunks)
+            audioLastChunkSamples = 0;
+    }
+    if (recordedEnd != 0 && !extent.recordedEndUsable())
+        qDebug("********************* %s recorded end %llu does not fit the recorded media, the movie goes at the end of the file!\n",
+            name.constData(), static_cast<unsigned long long>(recordedEnd));
+
+    movieDataAtom->size64 = extent.movieDataSize();
+    if (!device->seek(qint64(extent.movieStart())))
+        return false;
+    return buildMovieAtom();
+}
