@@ -1,0 +1,55 @@
+#ifndef VESKCARD_H
+#define VESKCARD_H
+
+#include "recordingwriter.h"
+#include "wavwriter.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// What one "Scan and finalize" run over a card reported: the report lines
+// and debug lines in the order the output pane receives them, and the counts.
+struct VeskScanRun
+{
+    QStringList lines;
+    int finalized = 0;
+    int unrecoverable = 0;
+};
+
+// A card folder for one test: takes written as the older recorders leave
+// them, and scanner runs over it.
+class VeskCard
+{
+public:
+    VeskCard();
+
+    QString root() const { return rootPath; }
+    QString path(const QString& relative) const { return rootPath + QLatin1Char('/') + relative; }
+
+    // Writes a take (video or WAV) at `relative`, creating its folder.
+    WrittenTake writeTake(const TakeDescription& take, const QString& relative) const;
+    WrittenWav writeWav(const WavDescription& description, const QString& relative) const;
+
+    VeskScanRun finalize() const;
+
+    static QByteArray fileBytes(const QString& path);
+
+private:
+    QTemporaryDir dir;
+    QString rootPath;
+};
+
+// Report lines as the scanner and the Vesk flow print them.
+namespace VeskLines {
+QString scanning(const QString& folder);
+QString doing();
+QString result(const QString& path, bool finalized);
+QString failure(const QString& path, const QString& reason);
+QString renameFailure(const QString& from, const QString& to);
+QString leftOut(const QString& path, int items);
+QString unusableEnd(const QString& path, quint64 recordedEnd);
+} // namespace VeskLines
+
+#endif
