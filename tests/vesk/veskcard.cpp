@@ -7,6 +7,25 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+#include <sys/resource.h>
+
+VeskFlowCall VeskFlowCall::run(const QString& path)
+{
+    VeskFlowCall call;
+    Finalize scanner;
+    scanner.isOrla = 1;
+    scanner.outputFileName = QStringLiteral("before");
+    {
+        LineRecorder recorder(scanner);
+        call.result = scanner.finalizeVeskFile(path);
+        call.lines = recorder.lines;
+    }
+    call.outputFileName = scanner.outputFileName;
+    call.isOrla = scanner.isOrla;
+    return call;
+}
+
 VeskCard::VeskCard()
     : rootPath(QFileInfo(dir.path()).canonicalFilePath())
 {
@@ -36,6 +55,22 @@ VeskScanRun VeskCard::finalize() const
     }
     run.finalized = scanner.finalizedCount;
     run.unrecoverable = scanner.unrecoverableCount;
+    return run;
+}
+
+VeskScanRun VeskCard::finalizeWithFileSizeLimit(qint64 bytes) const
+{
+    // A write past the limit then fails instead of ending the process.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        qFatal("cannot limit the file size");
+    const VeskScanRun run = finalize();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
     return run;
 }
 

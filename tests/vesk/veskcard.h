@@ -18,6 +18,19 @@ struct VeskScanRun
     int unrecoverable = 0;
 };
 
+// One call of the Vesk flow on one path by a fresh scanner whose family
+// flag and output name hold other values before: its result, its lines
+// and what it left in the scanner.
+struct VeskFlowCall
+{
+    int result = -1;
+    QStringList lines;
+    QString outputFileName;
+    int isOrla = -1;
+
+    static VeskFlowCall run(const QString& path);
+};
+
 // A card folder for one test: takes written as the older recorders leave
 // them, and scanner runs over it.
 class VeskCard
@@ -33,6 +46,9 @@ public:
     WrittenWav writeWav(const WavDescription& description, const QString& relative) const;
 
     VeskScanRun finalize() const;
+    // The same run while no file of this process may grow beyond `bytes`,
+    // as on a card that fills up.
+    VeskScanRun finalizeWithFileSizeLimit(qint64 bytes) const;
 
     static QByteArray fileBytes(const QString& path);
 
