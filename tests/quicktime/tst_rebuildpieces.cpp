@@ -10,6 +10,9 @@
 #include "quicktimemovieatom.h"
 #include "quicktimemoviecheck.h"
 #include "quicktimemoviedataatom.h"
+#include "quicktimemovietiming.h"
+#include "quicktimesampledescription.h"
+#include "quicktimesampledescriptionatom.h"
 #include "quicktimesamplesizeatom.h"
 #include "quicktimesampletableatom.h"
 #include "quicktimesampletochunkatom.h"
@@ -60,6 +63,9 @@ private slots:
     void mediaExtent_data();
     void mediaExtent();
     void trackParts();
+    void mediaOfEachTrack();
+    void movieTiming_data();
+    void movieTiming();
     void tablesStartOnBlocks_data();
     void tablesStartOnBlocks();
     void finishedMovie_data();
@@ -182,6 +188,92 @@ void RebuildPiecesTest::trackParts()
     QCOMPARE(header->width, 1920u << 16);
     QCOMPARE(table->size, 8u);
     QCOMPARE(quint32(written(*moov).size()), moov->size);
+}
+
+void RebuildPiecesTest::mediaOfEachTrack()
+{
+    TestMovie movie;
+    movie.setFrameMap({ 0x8001, entry(1, 2), entry(1, 3), entry(0, 6), entry(1, 1) });
+    movie->videoCodec = 1;
+    movie->videoSamplesPerChunk = 3;
+    movie->audioChannelCount = 2;
+    movie->audioSamplesPerChunk = 1024;
+    movie->audioBytesPerSample = 3;
+    movie->reelName = QStringLiteral("REEL");
+    const QuickTimeMovieTiming timing(*movie);
+    QuickTimeMovieAtom* moov = movie->root.addChild(new QuickTimeMovieAtom(movie.get()));
+    moov->offset = 0;
+    QuickTimeTrackBuilder builder(movie.get());
+    const auto stbl = [](QuickTimeAtom* track) { return track->children.at(1)->children.at(2)->children.last(); };
+
+    QuickTimeTrackAtom* timecode = builder.addTrack(moov, 1, 300);
+    QuickTimeAtom* timecodeTable = builder.addTimecodeMedia(timecode, 300);
+    QCOMPARE(timecodeTable, stbl(timecode));
+    QCOMPARE(typesOf(timecode->children.at(1)->children.at(2)),
+             (QList<quint32>{ fourCC("gmhd"), fourCC("hdlr"), fourCC("dinf"), fourCC("stbl") }));
+    const auto* descriptions = static_cast<QuickTimeSampleDescriptionAtom*>(timecodeTable->children.first());
+    QCOMPARE(descriptions->descriptions.first()->size, 34u + 44u); // the reel's name lies inside
+    QCOMPARE(typesOf(descriptions), QList<quint32>{ fourCC("name") });
+
+    QuickTimeTrackAtom* video = builder.addTrack(moov, 2, 300);
+    builder.addVideoMedia(video, timing);
+    QCOMPARE(typesOf(stbl(video)), (QList<quint32>{ fourCC("stsd"), fourCC("stts"), fourCC("stsc"), fourCC("skip"),
+                                                     fourCC("stsz"), fourCC("skip"), fourCC("co64") }));
+    QCOMPARE(static_cast<QuickTimeSampleDescriptionAtom*>(stbl(video)->children.first())->entryCount, 1u);
+
+    QuickTimeTrackAtom* sound = builder.addTrack(moov, 3, 300);
+    builder.addSoundMedia(sound, 1, timing);
+    QCOMPARE(typesOf(sound->children.at(1)->children.at(2)),
+             (QList<quint32>{ fourCC("smhd"), fourCC("hdlr"), fourCC("dinf"), fourCC("stbl") }));
+    const QByteArray bytes = written(*moov);
+    QCOMPARE(quint32(bytes.size()), moov->size);
+    // Channel 1 starts one channel block (1,024 samples of 3 bytes) into its chunk.
+    QVERIFY(bytes.endsWith(Bytes().text("co64").u32(0).u32(1).u64(media + 6 * 512 + 3072).bytes()));
+}
+
+void RebuildPiecesTest::movieTiming_data()
+{
+    // frames, frames per chunk, audio chunks, channels, samples per chunk, first, last, sample rate
+    QTest::addColumn<QList<quint32>>("take");
+    // samples per chunk, first, last, sound samples, video chunks, frames per chunk, last chunk frames, duration
+    QTest::addColumn<QList<quint32>>("expected");
+
+    using L = QList<quint32>;
+    QTest::newRow("10 frames in chunks of 3") << L{ 10, 3, 0, 0, 3072, 0, 0, 48000 } << L{ 3072, 0, 0, 0, 4, 3, 1, 1000 };
+    QTest::newRow("9 frames in chunks of 3") << L{ 9, 3, 0, 0, 3072, 0, 0, 48000 } << L{ 3072, 0, 0, 0, 3, 3, 0, 900 };
+    QTest::newRow("2 frames: one chunk of two") << L{ 2, 3, 0, 0, 3072, 0, 0, 48000 } << L{ 3072, 0, 0, 0, 1, 2, 0, 200 };
+    QTest::newRow("no video chunking") << L{ 5, 0, 0, 0, 3072, 0, 0, 48000 } << L{ 3072, 0, 0, 0, 0, 0, 0, 500 };
+    QTest::newRow("10 chunks, first 1000, last 500") << L{ 30, 3, 10, 2, 3072, 1000, 500, 48000 }
+                                                     << L{ 3072, 1000, 500, 26076, 10, 3, 0, 3000 };
+    QTest::newRow("one chunk, first and last count") << L{ 3, 3, 1, 1, 3072, 300, 200, 48000 } << L{ 300, 0, 0, 300, 1, 3, 0, 300 };
+    QTest::newRow("one chunk, last count") << L{ 3, 3, 1, 1, 3072, 0, 200, 48000 } << L{ 200, 0, 0, 200, 1, 3, 0, 300 };
+    QTest::newRow("two short chunks") << L{ 3, 3, 2, 1, 3072, 300, 200, 48000 } << L{ 200, 300, 0, 500, 1, 3, 0, 300 };
+    // 26,076 samples at 48 kHz are 1,358.125 units of 1/2500 s.
+    QTest::newRow("no video: the sound's length") << L{ 0, 3, 10, 2, 3072, 1000, 500, 48000 }
+                                                   << L{ 3072, 1000, 500, 26076, 0, 3, 0, 1359 };
+    QTest::newRow("no video, chunks without channels") << L{ 0, 3, 10, 0, 3072, 0, 0, 48000 } << L{ 3072, 0, 0, 30720, 0, 3, 0, 0 };
+}
+
+void RebuildPiecesTest::movieTiming()
+{
+    QFETCH(QList<quint32>, take);
+    QFETCH(QList<quint32>, expected);
+
+    TestMovie movie;
+    movie->videoFrameCount = take.at(0);
+    movie->videoSamplesPerChunk = take.at(1);
+    movie->audioChunkCount = take.at(2);
+    movie->audioChannelCount = take.at(3);
+    movie->audioSamplesPerChunk = take.at(4);
+    movie->audioFirstChunkSamples = take.at(5);
+    movie->audioLastChunkSamples = take.at(6);
+    movie->audioSampleRate = take.at(7);
+    movie->setFrameRate(2500);
+    const QuickTimeMovieTiming timing(*movie);
+    QCOMPARE(timing.hasSoundTracks, take.at(2) > 0 && take.at(3) > 0);
+    const QList<quint32> actual{ timing.samplesPerChunk, timing.firstChunkSamples, timing.lastChunkSamples, timing.soundSamples,
+                                 timing.videoChunks, timing.framesPerChunk, timing.lastChunkFrames, timing.movieDuration };
+    QCOMPARE(actual, expected);
 }
 
 void RebuildPiecesTest::tablesStartOnBlocks_data()

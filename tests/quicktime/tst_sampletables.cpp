@@ -62,6 +62,13 @@ void TestSampleTables::timeToSample()
     QuickTimeTimeToSampleAtom atom(nullptr, 7, 100);
     QCOMPARE(atom.size, 24u);
     COMPARE_BYTES(written(atom), Bytes().u32(24).text("stts").u32(0).u32(1).u32(7).u32(100).bytes());
+
+    // A second run grows the atom and the tree it sits in.
+    QuickTimeAtom table(fourCC("stbl"));
+    auto* times = table.addChild(new QuickTimeTimeToSampleAtom(nullptr, 1, 500));
+    times->addEntry(2, 0);
+    QCOMPARE(table.size, 8u + 32u);
+    COMPARE_BYTES(written(*times), Bytes().u32(32).text("stts").u32(0).u32(2).u32(1).u32(500).u32(2).u32(0).bytes());
 }
 
 void TestSampleTables::sampleToChunk_data()
