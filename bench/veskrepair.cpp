@@ -1,0 +1,298 @@
+// Repairing Vesk recordings, each against its floor:
+//
+// - BM_RepairFullMap: one recording whose frame map is full but for the slot
+//   of the appended timecode sample (2,735,999 entries: three video frames
+//   to each audio chunk of four channels). Floor (BM_FullMapFloor): reading
+//   the 5,472,000-byte map once plus one sequential write, synced, of as
+//   many bytes as the repair writes.
+// - BM_CardRun: a "Scan and finalize" run over a card of 40 video and 40
+//   sound takes. Floor (BM_CardFloor): for every take what any repair must
+//   do at least: open it, read its frame map (sound takes: their first
+//   kilobyte), write as many bytes as the repair wrote behind its media
+//   (sound: the two sizes), sync, close and rename it.
+//
+//   build/bench/bench_veskrepair [--benchmark_repetitions=3]
+//
+// The full recording is a sparse file: its media is a hole the repair never
+// reads. Counters: repair_bytes (what one repair writes), peak_rss_mb.
+
+#include "recordinghead.h"
+#include "recordinglayout.h"
+#include "recordingwriter.h"
+#include "recovery/vesk/veskvideorepair.h"
+#include "scan/finalize.h"
+#include "takedescription.h"
+#include "wavwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+#include <unistd.h>
+
+namespace {
+
+constexpr quint16 videoEntry(int blocks) { return quint16(0x4000 | blocks); }
+constexpr quint16 audioEntry(int blocks) { return quint16(blocks); }
+constexpr int cardVideoTakes = 40;
+constexpr int cardSoundTakes = 40;
+
+const char openHeader[16] = { 0, 0, 0, 1, 'm', 'd', 'a', 't', 0, 0, 0, 0, 0, 0, 0, 16 };
+
+bool reopenHeader(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.seek(RecordingLayout::movieDataHeaderOffset)
+        && file.write(openHeader, sizeof openHeader) == sizeof openHeader;
+}
+
+// Reads `length` bytes at `offset`, writes `bytes` at `writeAt`, syncs.
+bool readWriteSync(const QString& path, qint64 offset, qint64 length, qint64 writeAt, const QByteArray& bytes)
+{
+    std::vector<char> buffer(static_cast<size_t>(length));
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.seek(offset) && file.read(buffer.data(), length) == length
+        && file.seek(writeAt) && file.write(bytes) == bytes.size() && file.flush() && fsync(file.handle()) == 0;
+}
+
+double statusMegabytes(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0)
+            return std::stod(line.substr(std::string(field).size())) / 1024.0;
+    }
+    return 0;
+}
+
+// One recording with a nearly full frame map for the whole run.
+class FullRecording
+{
+public:
+    FullRecording()
+    {
+        TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
+        take.audioChannelCount = 4;
+        take.audioBytesPerSample = 3; // 4 x 3 x 3,072 bytes: 72 blocks a chunk
+
+        QList<quint16> map;
+        map.reserve(RecordingLayout::frameMapEntries - 1);
+        qint64 blocks = 0;
+        for (int i = 0; i < RecordingLayout::frameMapEntries - 1; ++i) {
+            const quint16 entry = i % 4 == 3 ? audioEntry(72) : videoEntry(300 + i % 97);
+            map.append(entry);
+            blocks += entry & 0x3FFF;
+        }
+        mediaEnd = RecordingLayout::mediaOffset + blocks * RecordingLayout::blockSize;
+
+        path = dir.filePath(QStringLiteral("B001C001.vlv"));
+        QFile file(path);
+        const QByteArray head = RecordingHead::head(take, RecordingHead::settingsBlock(take, quint64(mediaEnd)), map);
+        ok = file.open(QIODevice::WriteOnly) && file.write(head) == head.size() && file.resize(mediaEnd);
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    qint64 mediaEnd = 0;
+    bool ok = false;
+};
+
+FullRecording& fullRecording()
+{
+    static FullRecording full;
+    return full;
+}
+
+qint64 fullRepairBytes = 0;
+
+void BM_RepairFullMap(benchmark::State& state)
+{
+    FullRecording& full = fullRecording();
+    if (!full.ok) {
+        state.SkipWithError("cannot write the recording");
+        return;
+    }
+    std::ofstream("/proc/self/clear_refs") << "5"; // resets the peak
+    for (auto _ : state) {
+        state.PauseTiming();
+        const bool ready = reopenHeader(full.path);
+        state.ResumeTiming();
+        QFile file(full.path);
+        Finalize scanner;
+        if (!ready || !scanner.indexBuffer || !file.open(QIODevice::ReadWrite)
+            || !VeskVideoRepair::run(scanner, &file, reinterpret_cast<quint8*>(scanner.indexBuffer))) {
+            state.SkipWithError("the repair failed");
+            return;
+        }
+        fullRepairBytes = file.size() - full.mediaEnd + 16;
+    }
+    state.counters["repair_bytes"] = double(fullRepairBytes);
+    state.counters["peak_rss_mb"] = statusMegabytes("VmHWM:");
+}
+
+void BM_FullMapFloor(benchmark::State& state)
+{
+    FullRecording& full = fullRecording();
+    if (!full.ok || fullRepairBytes == 0) {
+        state.SkipWithError("run after BM_RepairFullMap");
+        return;
+    }
+    const QByteArray bytes(fullRepairBytes, '\x5a');
+    for (auto _ : state) {
+        if (!readWriteSync(full.path, RecordingLayout::veskFrameMapOffset, RecordingLayout::frameMapBytes, full.mediaEnd, bytes)) {
+            state.SkipWithError("the plain read and write failed");
+            return;
+        }
+    }
+}
+
+// A card of small takes as a recorder leaves them, and a way back to that
+// state after each run.
+class Card
+{
+public:
+    struct Take
+    {
+        QString path;
+        bool video = false;
+        qint64 mediaEnd = 0;      // video: where the repair writes
+        QByteArray openSizes;     // sound: the RIFF size as the recorder wrote it
+        qint64 dataSizeOffset = 0;
+        qint64 repairBytes = 0;   // what one repair wrote
+    };
+
+    Card()
+    {
+        TakeDescription video = TakeDescription::forFamily(RecorderFamily::Vesk);
+        for (int i = 0; i < 24; ++i)
+            video.videoFrames.append(QByteArray(100000 + 97 * i, char(i)));
+        video.videoFrameMd5 = QStringList(24, QString());
+        video.setAudio(2, 3, 8);
+        QDir().mkpath(dir.filePath("CLIPS"));
+        QDir().mkpath(dir.filePath("SOUND"));
+        for (int i = 0; i < cardVideoTakes && ok; ++i) {
+            const WrittenTake written = RecordingWriter::write(video, dir.filePath(QStringLiteral("CLIPS/B001C%1.vlv").arg(i, 3, 10, QChar('0'))));
+            ok = written.ok;
+            takes.append({ written.path, true, written.mapEnd, {}, 0, 0 });
+        }
+        WavDescription sound;
+        sound.samplesPerChannel = 48000;
+        for (int i = 0; i < cardSoundTakes && ok; ++i) {
+            const WrittenWav written = WavWriter::write(sound, dir.filePath(QStringLiteral("SOUND/B001S%1.vla").arg(i, 3, 10, QChar('0'))));
+            ok = written.ok;
+            QByteArray riff(4, '\0');
+            qToLittleEndian<quint32>(written.riffSizeField, riff.data());
+            takes.append({ written.path, false, 0, riff, written.dataSizeOffset, 8 });
+        }
+    }
+
+    static QString finishedName(const Take& take)
+    {
+        QString name = take.path;
+        return take.video ? name.replace(".vlv", ".mov") : name.replace(".vla", ".wav");
+    }
+
+    // Every take back under its temporary name, its header open again.
+    bool restore()
+    {
+        for (const Take& take : std::as_const(takes)) {
+            if (QFile::exists(finishedName(take)) && !QFile::rename(finishedName(take), take.path))
+                return false;
+            QFile file(take.path);
+            if (!file.open(QIODevice::ReadWrite))
+                return false;
+            const bool reopened = take.video
+                ? file.seek(RecordingLayout::movieDataHeaderOffset) && file.write(openHeader, sizeof openHeader) == sizeof openHeader
+                : file.seek(4) && file.write(take.openSizes) == 4 && file.seek(take.dataSizeOffset) && file.write(QByteArray(4, '\0')) == 4;
+            if (!reopened)
+                return false;
+        }
+        return true;
+    }
+
+    QTemporaryDir dir;
+    QList<Take> takes;
+    bool ok = true;
+};
+
+Card& card()
+{
+    static Card takes;
+    return takes;
+}
+
+void BM_CardRun(benchmark::State& state)
+{
+    Card& takes = card();
+    if (!takes.ok) {
+        state.SkipWithError("cannot write the card");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        const bool ready = takes.restore();
+        state.ResumeTiming();
+        Finalize scanner;
+        scanner.start({ takes.dir.path() });
+        if (!ready || scanner.finalizedCount != cardVideoTakes + cardSoundTakes) {
+            state.SkipWithError("the run did not finalize every take");
+            return;
+        }
+    }
+    for (Card::Take& take : takes.takes) {
+        if (take.video)
+            take.repairBytes = QFileInfo(Card::finishedName(take)).size() - take.mediaEnd + 16;
+    }
+}
+
+void BM_CardFloor(benchmark::State& state)
+{
+    Card& takes = card();
+    if (!takes.ok || takes.takes.first().repairBytes == 0) {
+        state.SkipWithError("run after BM_CardRun");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        const bool ready = takes.restore();
+        state.ResumeTiming();
+        bool done = ready;
+        for (const Card::Take& take : std::as_const(takes.takes)) {
+            const QByteArray bytes(take.repairBytes, '\x5a');
+            done = done
+                && (take.video ? readWriteSync(take.path, RecordingLayout::veskFrameMapOffset, RecordingLayout::frameMapBytes, take.mediaEnd, bytes)
+                               : readWriteSync(take.path, 0, 1024, 4, bytes))
+                && QFile::rename(take.path, Card::finishedName(take));
+        }
+        if (!done) {
+            state.SkipWithError("the plain reads and writes failed");
+            return;
+        }
+    }
+}
+
+} // namespace
+
+// Muted: the repair's report lines would drown the table.
+static void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+BENCHMARK(BM_RepairFullMap)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullMapFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CardRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CardFloor)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    qInstallMessageHandler(quiet);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
