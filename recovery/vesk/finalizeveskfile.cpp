@@ -1,8 +1,8 @@
 #include "scan/finalize.h"
 
 #include "veskaudiorepair.h"
-#include "vesktakerename.h"
 #include "veskreport.h"
+#include "vesktakerename.h"
 #include "veskvideorepair.h"
 
 #include <QFile>

@@ -32,7 +32,7 @@ bool QuickTimeFile::buildMovieAtom()
     case AppendedTimecodeSample::State::Written:
         break;
     case AppendedTimecodeSample::State::NoRoomInFrameMap:
-        qDebug("********************* %s frame map full, the take is repaired without a timecode sample!\n",
+        qDebug("********************* %s frame map full, no timecode sample added!\n",
             VeskReport::recordingName(device).constData());
         break;
     case AppendedTimecodeSample::State::NotWritten:

@@ -404,7 +404,7 @@ void VeskMovieTest::frameMapWithoutRoomForTheTimecodeSample()
     QVERIFY(movie.tree);
     QCOMPARE(movie.movieStart, written.mapEnd);
     QCOMPARE(run.lines, (QStringList{ VeskLines::scanning(card.root()), VeskLines::doing(),
-                                      QStringLiteral("********************* %1 frame map full, the take is repaired without a timecode sample!\n").arg(written.path),
+                                      QStringLiteral("********************* %1 frame map full, no timecode sample added!\n").arg(written.path),
                                       movie.positionLine(), VeskLines::result(moviePath, true) }));
     const QStringList tracks = describeMovie(movie);
     QCOMPARE(tracks.size(), 3);
