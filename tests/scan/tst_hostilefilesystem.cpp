@@ -129,7 +129,9 @@ void HostileFilesystemTest::changeDuringTheScan_data()
     QTest::addColumn<bool>("scanOnly");
     QTest::addColumn<QStringList>("expected");
 
+    // In finalize mode the Vesk flow gives each sound take here its failure name.
     const QString afterA = QStringLiteral("     %1/a.vla ");
+    const QString afterAHandled = QStringLiteral("     %1/a.nra ");
     const QString scanRoot = QStringLiteral("Scanning folder: %1\n");
     const QString scanC = QStringLiteral("Scanning folder: %1/c\n");
     const Change remove = [](CardTree& card) { QFile::remove(card.path("b.vlv")); };
@@ -158,9 +160,9 @@ void HostileFilesystemTest::changeDuringTheScan_data()
     };
 
     const QStringList listed{scanRoot, "     %1/a.vla (vesk) Requires finalize\n"};
-    const QStringList handled{scanRoot, "     %1/a.vla (Vesk) Unrecoverable\n"};
+    const QStringList handled{scanRoot, "     %1/a.nra (Vesk) Unrecoverable\n"};
     const QString cListed = "     %1/c/take.vla (vesk) Requires finalize\n";
-    const QString cHandled = "     %1/c/take.vla (Vesk) Unrecoverable\n";
+    const QString cHandled = "     %1/c/take.nra (Vesk) Unrecoverable\n";
     // A take that can no longer be read is listed without its family, and in
     // finalize mode reaches no flow.
     const QString bUnread = "     %1/b.vlv (vesk) Requires finalize\n";
@@ -169,25 +171,25 @@ void HostileFilesystemTest::changeDuringTheScan_data()
     QTest::newRow("take removed, scan only")
         << afterA << remove << true << listed + QStringList{bUnread, scanC, cListed};
     QTest::newRow("take removed, finalize")
-        << afterA << remove << false << handled + QStringList{bUnrepaired, scanC, cHandled};
+        << afterAHandled << remove << false << handled + QStringList{bUnrepaired, scanC, cHandled};
     QTest::newRow("take replaced by a folder, scan only")
         << afterA << intoFolder << true
         << listed + QStringList{bUnread, "Scanning folder: %1/b.vlv\n", scanC, cListed};
     QTest::newRow("take replaced by a folder, finalize")
-        << afterA << intoFolder << false
+        << afterAHandled << intoFolder << false
         << handled + QStringList{bUnrepaired, "Scanning folder: %1/b.vlv\n", scanC, cHandled};
     QTest::newRow("take replaced by a named pipe, scan only")
         << afterA << intoPipe << true << listed + QStringList{bUnread, scanC, cListed};
     QTest::newRow("take replaced by a named pipe, finalize")
-        << afterA << intoPipe << false << handled + QStringList{bUnrepaired, scanC, cHandled};
+        << afterAHandled << intoPipe << false << handled + QStringList{bUnrepaired, scanC, cHandled};
     // A pipe that is there when its folder is listed is not a take at all.
     QTest::newRow("audio take replaced by a named pipe before its folder is listed")
-        << afterA << pipeFor("c/take.vla") << false
+        << afterAHandled << pipeFor("c/take.vla") << false
         << handled + QStringList{"     %1/b.vlv (Orla) Unrecoverable\n", scanC};
     QTest::newRow("take cut short, scan only")
         << afterA << cutShort << true << listed + QStringList{bUnread, scanC, cListed};
     QTest::newRow("take cut short, finalize")
-        << afterA << cutShort << false << handled + QStringList{bUnrepaired, scanC, cHandled};
+        << afterAHandled << cutShort << false << handled + QStringList{bUnrepaired, scanC, cHandled};
     QTest::newRow("folder replaced by a file as it is entered")
         << scanC << folderIntoFile << true
         << listed + QStringList{"     %1/b.vlv (orla) Requires finalize\n", scanC};
@@ -222,8 +224,12 @@ void HostileFilesystemTest::changeDuringTheScan()
 
     QVERIFY(changeMade);
     QCOMPARE(comparedLines(record, scanOnly), onCard(expected, card));
-    // Nothing written or created after the change, a vanished take included.
-    QCOMPARE(card.snapshot(), changed);
+    // Nothing written or created after the change, a vanished take included;
+    // a sound take handled after it only changed its name.
+    QMap<QString, QByteArray> after = card.snapshot();
+    if (after.contains("c/take.nra"))
+        after.insert("c/take.vla", after.take("c/take.nra"));
+    QCOMPARE(after, changed);
 }
 
 void HostileFilesystemTest::lockedFilesAndFolders_data()
@@ -346,6 +352,13 @@ QByteArray bytesFor(const QString& take)
     return take.toLower().endsWith(QLatin1String(".vlv")) ? orlaHead : QByteArray("x");
 }
 
+// The name a take is left under by a finalize run: the Vesk flow gives a
+// sound take it cannot save its failure name.
+QString handledName(const QString& take)
+{
+    return QString(take).replace(QLatin1String(".vla"), QLatin1String(".nra"));
+}
+
 QString capitalised(const QString& family)
 {
     return family.left(1).toUpper() + family.mid(1);
@@ -370,8 +383,8 @@ void HostileFilesystemTest::unusualNames()
     const ScanRecord listed = scan(card.root(), true);
     QCOMPARE(listed.lines, linesForOneTake(card.root(), take, "(" + family + ") Requires finalize"));
     const ScanRecord handled = scan(card.root(), false);
-    QCOMPARE(handled.reportLines, linesForOneTake(card.root(), take, "(" + capitalised(family) + ") Unrecoverable"));
-    QCOMPARE(card.snapshot(), before);
+    QCOMPARE(handled.reportLines, linesForOneTake(card.root(), handledName(take), "(" + capitalised(family) + ") Unrecoverable"));
+    QCOMPARE(card.snapshot().values(), before.values());
 }
 
 void HostileFilesystemTest::unusualNamesOnTheConsole_data()
@@ -406,8 +419,12 @@ void HostileFilesystemTest::unusualNamesOnTheConsole()
             QCOMPARE(cli.exitCode(), scanOnly ? 0 : 1);
             QCOMPARE(cli.readAllStandardError(), QByteArray());
 
-            const QStringList expected = linesForOneTake(
-                root, take, scanOnly ? "(" + family + ") Requires finalize" : "(" + capitalised(family) + ") Unrecoverable");
+            const QStringList expected = scanOnly
+                ? linesForOneTake(root, take, "(" + family + ") Requires finalize")
+                : linesForOneTake(root, handledName(take), "(" + capitalised(family) + ") Unrecoverable");
+            // The next run meets the take under its own name again.
+            if (!scanOnly && handledName(take) != take)
+                QVERIFY(QFile::rename(root + "/" + handledName(take), root + "/" + take));
             QStringList lines = QString::fromUtf8(cli.readAllStandardOutput()).split(QLatin1Char('\n'));
             lines = lines.mid(lines.indexOf(QStringLiteral("Scanning folder: ") + root));
             QStringList shown;
