@@ -2,9 +2,13 @@
 
 #include "quicktimebufferdevice.h"
 #include "quicktimemoviedataatom.h"
+#include "filesync.h"
 #include "quicktimeskipatom.h"
+#include "storedbytes.h"
 
 #include <QIODevice>
+
+#include <QtEndian>
 
 #include <cstring>
 
@@ -61,7 +65,7 @@ QuickTimeFile::~QuickTimeFile()
         delete[] frameMap;
 }
 
-bool QuickTimeFile::writeMovie()
+bool QuickTimeFile::writeMovie(const QByteArray& lead)
 {
     if (!device)
         return false;
@@ -69,10 +73,16 @@ bool QuickTimeFile::writeMovie()
     if (!buffered.open(Variant::movieOpenMode))
         return false;
     QDataStream out(&buffered);
+    if (!lead.isEmpty())
+        out.writeRawData(lead.constData(), int(lead.size()));
     root.write(out);
     // The last partial buffer must reach the disk before success is claimed.
     buffered.flush();
     return !buffered.hasFailed() && out.status() == QDataStream::Ok;
+}
+
+namespace {
+const char openMovieDataHeader[16] = { 0, 0, 0, 1, 'm', 'd', 'a', 't', 0, 0, 0, 0, 0, 0, 0, 16 };
 }
 
 bool QuickTimeFile::hasOpenMovieDataAtom()
@@ -82,8 +92,27 @@ bool QuickTimeFile::hasOpenMovieDataAtom()
     if (!device->seek(qint64(movieDataHeaderOffset)))
         return false;
     const QByteArray header = device->read(16);
-    static const char open[16] = { 0, 0, 0, 1, 'm', 'd', 'a', 't', 0, 0, 0, 0, 0, 0, 0, 16 };
-    return header == QByteArray::fromRawData(open, sizeof open);
+    return header == QByteArray::fromRawData(openMovieDataHeader, sizeof openMovieDataHeader);
+}
+
+bool QuickTimeFile::commitMovieData()
+{
+    if (!device || !movieDataAtom || !device->seek(qint64(movieDataHeaderOffset)))
+        return false;
+    stream.resetStatus();
+    movieDataAtom->write(stream);
+    return stream.status() == QDataStream::Ok && syncToDevice(device);
+}
+
+bool QuickTimeFile::writeFailed()
+{
+    const QByteArray header = storedBytes(device, qint64(movieDataHeaderOffset), 16);
+    QByteArray committed(openMovieDataHeader, sizeof openMovieDataHeader);
+    if (movieDataAtom)
+        qToBigEndian<quint64>(movieDataAtom->size64, committed.data() + 8);
+    repairableAfterWriteFailure = header == QByteArray::fromRawData(openMovieDataHeader, sizeof openMovieDataHeader)
+        || header == committed;
+    return false;
 }
 
 RecoverySettings* QuickTimeFile::readRecoverySettings()

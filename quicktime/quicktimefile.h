@@ -39,9 +39,11 @@ public:
 #endif
     virtual ~QuickTimeFile();
 
-    // Writes the tree under root at the device's current position through a
-    // buffered device; false when any of it failed to reach the device.
-    bool writeMovie();
+    // Writes `lead` and then the tree under root at the device's current
+    // position, in one run through a buffered device, so that the first write
+    // to reach the disk already holds the start of the movie atom; false when
+    // any of it failed to reach the device.
+    bool writeMovie(const QByteArray& lead = QByteArray());
     // True when the recorder left its movie data atom open (u32 1, 'mdat', u64 16).
     bool hasOpenMovieDataAtom();
     // Reads the settings block into this object; null when it cannot be read.
@@ -49,6 +51,17 @@ public:
     // Attaches a skip atom to parent, sized so that a table starting `lead`
     // bytes after it starts on a 512-byte boundary of the file.
     void addAlignmentSkip(QuickTimeAtom* parent, quint64 lead);
+
+    // Writes the movie data header with its real size at its place and syncs
+    // it: the commit of a repair, its last write.
+    bool commitMovieData();
+    // Notes that a write of the repair did not reach the device and returns
+    // false. The take stays repairable by a later run when its movie data
+    // header still reads open (the repair is redone) or reads as this repair
+    // commits it (a later run finishes it); anything else, a header only
+    // partly written, is not.
+    bool writeFailed();
+    bool repairableAfterWriteFailure = false;
 
     // Entry `index` of the frame map; false past the counted entries.
     bool frameMapEntry(quint32 index, int* kind = nullptr, quint32* size = nullptr) const;
@@ -78,7 +91,12 @@ public:
 #if QTLIB_VARIANT_TOLVAN
     bool completeMovie();
 #else
+    // Enters the timecode sample block in the frame map and places it at the
+    // device's current position, which it moves past the block. The block
+    // itself goes out as the lead of the movie's write (writeMovie).
     void appendTimecodeSample(quint32 frameNumber);
+    // The 512-byte block of a timecode sample: the frame number, big-endian, then zeros.
+    static QByteArray timecodeSampleBlock(quint32 frameNumber);
 
     // What the last appendTimecodeSample did. Its block lies where the
     // recorded media ends, which is further than where a walk of the frame
@@ -86,10 +104,11 @@ public:
     // that end; the timecode track's chunk offset is adjusted by the difference.
     struct AppendedTimecodeSample
     {
-        enum class State { NotWritten, Written, NoRoomInFrameMap };
-        State state = State::NotWritten;
+        enum class State { NotPlaced, Placed, NoRoomInFrameMap };
+        State state = State::NotPlaced;
         quint64 blockOffset = 0;
         quint64 walkOffset = 0;
+        QByteArray block;
     };
     AppendedTimecodeSample appendedTimecodeSample;
 #endif
