@@ -1,5 +1,6 @@
 #include "audiofile.h"
 
+#include "filesync.h"
 #include "riffchunkheader.h"
 
 #include <QDebug>
@@ -280,18 +281,25 @@ int AudioFile::repairSizes(bool* sizesWritten)
     if (header.payloadSize() != 0)
         return Success;
 
-    char field[4];
+    // The data size is what marks a take unfinished, so it is written last,
+    // after the RIFF size is on the device: a repair cut short at any point
+    // leaves the data size 0, and the next run repairs the take again.
     if (sizesWritten)
         *sizesWritten = true;
-    qToLittleEndian<quint32>(quint32(size - dataStart), field);
-    if (const int result = seekTo(dataStart - 4); result != Success)
+    if (const int result = writeSizeField(4, quint32(size - 8)); result != Success)
+        return result;
+    return writeSizeField(dataStart - 4, quint32(size - dataStart));
+}
+
+int AudioFile::writeSizeField(qint64 position, quint32 value)
+{
+    char field[4];
+    qToLittleEndian<quint32>(value, field);
+    if (const int result = seekTo(position); result != Success)
         return result;
     if (const int result = writeBytes(field, sizeof field); result != Success)
         return result;
-    qToLittleEndian<quint32>(quint32(size - 8), field);
-    if (const int result = seekTo(4); result != Success)
-        return result;
-    return writeBytes(field, sizeof field);
+    return syncToDevice(device) ? Success : IoFailure;
 }
 
 int AudioFile::seekTo(qint64 position)

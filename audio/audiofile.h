@@ -17,8 +17,8 @@ class RiffChunkHeader;
 // sizes from the file length. Those two fields are all it ever writes, and
 // it never reads a sample.
 //
-// Use: parse(); if that gave 0, repairSizes(); when repairSizes wrote, sync
-// the file to its device before renaming it.
+// Use: parse(); if that gave 0, repairSizes(), which syncs each size it
+// writes to the device: the RIFF size first, the data size last.
 class AudioFile
 {
 public:
@@ -39,7 +39,7 @@ public:
 
     // Reads the header and the chunks up to data. Nothing is written.
     int parse();
-    // Writes the data and RIFF sizes when the data size reads 0; only after
+    // Writes the RIFF and data sizes when the data size reads 0; only after
     // parse() succeeded. `sizesWritten` tells whether a write was made (or
     // attempted), i.e. whether the file needs syncing.
     int repairSizes(bool* sizesWritten = nullptr);
@@ -62,6 +62,8 @@ private:
     int seekTo(qint64 position);
     int readBytes(char* buffer, qint64 count);
     int writeBytes(const char* buffer, qint64 count);
+    // Writes one little-endian size field and syncs it to the device.
+    int writeSizeField(qint64 position, quint32 value);
 
     int parseHeaderAndChunks();
     int readChunkHeaderAt(quint64 position, char* bytes);

@@ -127,7 +127,8 @@ void BM_RepairFullMap(benchmark::State& state)
         QFile file(full.path);
         Finalize scanner;
         if (!ready || !scanner.indexBuffer || !file.open(QIODevice::ReadWrite)
-            || !VeskVideoRepair::run(scanner, &file, reinterpret_cast<quint8*>(scanner.indexBuffer))) {
+            || VeskVideoRepair::run(scanner, &file, reinterpret_cast<quint8*>(scanner.indexBuffer))
+                != VeskVideoRepair::Outcome::Repaired) {
             state.SkipWithError("the repair failed");
             return;
         }

@@ -24,11 +24,12 @@ int Finalize::finalizeOrlaFile(QString path)
     // nothing is left to flush here.
     file.close();
 
-    const int result = outcome == OrlaRepair::Outcome::Repaired ? 0 : notFinalized;
+    const bool repaired = outcome == OrlaRepair::Outcome::Repaired || outcome == OrlaRepair::Outcome::CompletedEarlier;
+    const int result = repaired ? 0 : notFinalized;
     // A take that was not repaired keeps the recorder's name: it is no movie
-    // yet, and it may be repairable later (a locked file, low memory), so a
-    // later scan must still list it.
-    if (outcome == OrlaRepair::Outcome::NotRepaired) {
+    // yet, and it may be repairable later (a locked file, low memory, a full
+    // card), so a later scan must still list it.
+    if (outcome == OrlaRepair::Outcome::NotRepaired || outcome == OrlaRepair::Outcome::Unfinished) {
         outputFileName = path;
         return result;
     }

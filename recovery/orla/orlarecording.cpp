@@ -2,6 +2,7 @@
 // map and the end of the recorded media.
 
 #include "orlarecordingname.h"
+#include "quicktimeearlierrepair.h"
 #include "quicktimefile.h"
 #include "quicktimemediaextent.h"
 #include "quicktimemoviedataatom.h"
@@ -36,7 +37,10 @@ bool QuickTimeFile::recoverMovie()
     if (device->read(reinterpret_cast<char*>(frameMap), qint64(frameMapSize)) != qint64(frameMapSize))
         return false;
 
-    const QuickTimeMediaExtent extent(frameMap, quint64(device->size()), recordedEnd);
+    // A repair cut short before its commit left its movie behind the media;
+    // the recorded media then ended where that repair began.
+    const quint64 earlierRepair = QuickTimeEarlierRepair::start(*this, { { QByteArray(), 0 } });
+    const QuickTimeMediaExtent extent(frameMap, earlierRepair != 0 ? earlierRepair : quint64(device->size()), recordedEnd);
     videoFrameCount = extent.whole.videoFrames;
     audioChunkCount = extent.whole.audioChunks;
     timecodeSampleCount = extent.whole.timecodeSamples;

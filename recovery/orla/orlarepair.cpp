@@ -1,11 +1,14 @@
 #include "orlarepair.h"
 
+#include "filesync.h"
 #include "orlarecoverysettings.h"
 #include "orlasettingscheck.h"
 #include "quicktimefile.h"
 #include "quicktimemoviecheck.h"
+#include "quicktimemovieverifier.h"
 #include "scan/finalize.h"
 
+#include <QIODevice>
 #include <QtDebug>
 
 #include <memory>
@@ -28,6 +31,17 @@ OrlaRepair::Outcome OrlaRepair::run(Finalize& scanner, QIODevice* device, const 
         return Outcome::NotRepaired;
     }
     if (!movie->hasOpenMovieDataAtom()) {
+        // A repair committed by a run that ended before the rename: its
+        // movie checks out, and only the name is left to give it (once the
+        // commit, perhaps still in the cache, is surely on the device).
+        if (Tolvan::QuickTimeMovieVerifier::checkCommitted(device) == Tolvan::QuickTimeMovieVerifier::Result::Sound) {
+            if (!syncToDevice(device)) {
+                reportFailure(name, qPrintable(QStringLiteral("the repair could not be written (%1)").arg(device->errorString())));
+                return Outcome::NotRepaired;
+            }
+            qDebug("********************* %s was repaired by an earlier run that ended before renaming it!\n", name.constData());
+            return Outcome::CompletedEarlier;
+        }
         reportFailure(name, "corrupted file");
         return Tolvan::QuickTimeMovieCheck::isComplete(device) ? Outcome::AlreadyComplete : Outcome::NotRepaired;
     }
@@ -49,7 +63,7 @@ OrlaRepair::Outcome OrlaRepair::run(Finalize& scanner, QIODevice* device, const 
     scanner.applyOrlaSettings(settings, movie.get());
     if (!movie->recoverMovie()) {
         reportFailure(name, "no frame map or finalization failed");
-        return Outcome::RebuildFailed;
+        return movie->repairableAfterWriteFailure ? Outcome::Unfinished : Outcome::RebuildFailed;
     }
     return Outcome::Repaired;
 }

@@ -15,6 +15,10 @@ public:
     enum class Outcome {
         Repaired,        // the movie was rebuilt and is on the device
         RebuildFailed,   // the rebuild was attempted and failed
+        Unfinished,      // a write of the rebuild failed; the take still reads as
+                         // unfinished (or as committed) and a later run redoes
+                         // (or finishes) it
+        CompletedEarlier, // an earlier run repaired it and ended before the rename
         AlreadyComplete, // nothing to repair: the file already is a whole movie
         NotRepaired      // stopped before the rebuild; nothing was written
     };

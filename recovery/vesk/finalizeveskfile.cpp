@@ -28,14 +28,24 @@ int Finalize::finalizeVeskFile(QString path)
         return notFinalized;
 
     int result = notFinalized;
-    if (video)
-        result = VeskVideoRepair::run(*this, &file, reinterpret_cast<quint8*>(indexBuffer)) ? 0 : notFinalized;
-    else
-        result = VeskAudioRepair::run(&file);
+    bool unfinished = false;
+    if (video) {
+        const VeskVideoRepair::Outcome outcome = VeskVideoRepair::run(*this, &file, reinterpret_cast<quint8*>(indexBuffer));
+        result = outcome == VeskVideoRepair::Outcome::Repaired ? 0 : notFinalized;
+        unfinished = outcome == VeskVideoRepair::Outcome::Unfinished;
+    } else {
+        result = VeskAudioRepair::run(&file, &unfinished);
+    }
     // Both repairs leave their writes on the device; nothing is left to flush.
     file.close();
 
-    // Once opened, a take leaves under its finished or its failure name.
+    // A take whose repair could not be written (a full card) keeps its name:
+    // a later run redoes or finishes it.
+    if (unfinished) {
+        outputFileName = path;
+        return result;
+    }
+    // Otherwise, once opened, a take leaves under its finished or its failure name.
     outputFileName = VeskTakeRename::rename(path, VeskTakeRename::target(path, video, result == 0));
     return result;
 }

@@ -10,7 +10,10 @@ class VeskAudioRepair
 public:
     // 0 when the take is whole and on the device; otherwise the result
     // code of AudioFile, or 31 when the sizes did not reach the device.
-    static int run(QIODevice* device);
+    // `unfinished` tells whether a write failed while the take still reads
+    // as unfinished (data size 0) or as repaired: a later run redoes or
+    // finishes it.
+    static int run(QIODevice* device, bool* unfinished);
 };
 
 #endif

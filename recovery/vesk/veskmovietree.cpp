@@ -61,7 +61,7 @@ void VeskMovieTree::addTimecodeTrack(QuickTimeAtom* movie)
     // The appended block is the last timecode item; it lies where it was
     // written, which may be past where the walk puts its entry.
     const QuickTimeFile::AppendedTimecodeSample& appended = file->appendedTimecodeSample;
-    const quint64 blockAdjustment = appended.state == QuickTimeFile::AppendedTimecodeSample::State::Written
+    const quint64 blockAdjustment = appended.state == QuickTimeFile::AppendedTimecodeSample::State::Placed
         ? appended.blockOffset - appended.walkOffset
         : 0;
     tracks.addSampleTables(sampleTable, times, new QuickTimeSampleToChunkAtom(file, 1, 0, 0, 0),

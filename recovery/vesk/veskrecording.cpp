@@ -1,6 +1,7 @@
 // Reading an unfinished Vesk recording: the defaults of a take, the frame
 // map lent by the scanner and the end of the recorded media.
 
+#include "quicktimeearlierrepair.h"
 #include "quicktimefile.h"
 #include "quicktimemediaextent.h"
 #include "quicktimemoviedataatom.h"
@@ -25,7 +26,12 @@ bool QuickTimeFile::recoverMovie()
     if (device->read(reinterpret_cast<char*>(frameMap), qint64(frameMapSize)) != qint64(frameMapSize))
         return false;
 
-    const QuickTimeMediaExtent extent(frameMap, quint64(device->size()), recordedEnd);
+    // A repair cut short before its commit left its timecode block and movie
+    // behind the media (or only the movie, when the map had no room for the
+    // block); the recorded media then ended where that repair began.
+    const quint64 earlierRepair
+        = QuickTimeEarlierRepair::start(*this, { { timecodeSampleBlock(startTimecode), 1 }, { QByteArray(), 0 } });
+    const QuickTimeMediaExtent extent(frameMap, earlierRepair != 0 ? earlierRepair : quint64(device->size()), recordedEnd);
     videoFrameCount = extent.whole.videoFrames;
     audioChunkCount = extent.whole.audioChunks;
     timecodeSampleCount = extent.whole.timecodeSamples;

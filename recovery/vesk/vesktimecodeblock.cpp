@@ -14,13 +14,18 @@ constexpr int blockSize = 512;
 constexpr quint16 timecodeEntry = 0x8001; // kind 2, one block
 }
 
+QByteArray QuickTimeFile::timecodeSampleBlock(quint32 frameNumber)
+{
+    QByteArray block(blockSize, '\0');
+    qToBigEndian<quint32>(frameNumber, block.data());
+    return block;
+}
+
 void QuickTimeFile::appendTimecodeSample(quint32 frameNumber)
 {
     using State = AppendedTimecodeSample::State;
     appendedTimecodeSample = AppendedTimecodeSample();
-    char block[blockSize] = {};
-    qToBigEndian<quint32>(frameNumber, block);
-    if (!movieDataAtom || !frameMap)
+    if (!movieDataAtom || !frameMap || !device)
         return;
 
     // The slot right after the last counted entry, and where the walk that
@@ -40,14 +45,17 @@ void QuickTimeFile::appendTimecodeSample(quint32 frameNumber)
         appendedTimecodeSample.state = State::NoRoomInFrameMap;
         return;
     }
+
+    // Nothing is written yet: the block leads the movie's own write, so no
+    // write of a repair ever holds the block without the movie behind it.
+    const qint64 at = device->pos();
+    if (!device->seek(at + blockSize))
+        return;
     qToLittleEndian<quint16>(timecodeEntry, frameMap + 2 * quint64(slot));
     ++timecodeSampleCount;
-
-    const qint64 at = device->pos();
-    if (device->write(block, blockSize) != blockSize)
-        return;
     movieDataAtom->size64 += blockSize;
-    appendedTimecodeSample.state = State::Written;
+    appendedTimecodeSample.state = State::Placed;
     appendedTimecodeSample.blockOffset = quint64(at);
     appendedTimecodeSample.walkOffset = walkEnd;
+    appendedTimecodeSample.block = timecodeSampleBlock(frameNumber);
 }

@@ -1,21 +1,51 @@
 #include "veskvideorepair.h"
 
+#include "filesync.h"
 #include "quicktimefile.h"
+#include "quicktimemovieverifier.h"
 #include "scan/finalize.h"
+#include "veskreport.h"
+
+#include <QIODevice>
+#include <QtDebug>
 
 #include <memory>
 #include <new>
 
-bool VeskVideoRepair::run(Finalize& scanner, QIODevice* device, quint8* frameMap)
+namespace {
+
+// A repair committed by a run that ended before the rename: its movie checks
+// out, and only the name is left to give it (once the commit, perhaps still
+// in the cache, is surely on the device).
+bool committedEarlier(QIODevice* device)
+{
+    if (QuickTimeMovieVerifier::checkCommitted(device) != QuickTimeMovieVerifier::Result::Sound)
+        return false;
+    if (!syncToDevice(device)) {
+        VeskReport::writeFailure(device);
+        return false;
+    }
+    qDebug("********************* %s was repaired by an earlier run that ended before renaming it!\n",
+        VeskReport::recordingName(device).constData());
+    return true;
+}
+
+} // namespace
+
+VeskVideoRepair::Outcome VeskVideoRepair::run(Finalize& scanner, QIODevice* device, quint8* frameMap)
 {
     std::unique_ptr<QuickTimeFile> movie(new (std::nothrow) QuickTimeFile(device, frameMap));
-    if (!movie || !movie->hasOpenMovieDataAtom())
-        return false;
+    if (!movie)
+        return Outcome::NotRepaired;
+    if (!movie->hasOpenMovieDataAtom())
+        return committedEarlier(device) ? Outcome::Repaired : Outcome::NotRepaired;
     if (!movie->prepareRecording())
-        return false;
+        return Outcome::NotRepaired;
     const VeskRecoverySettings* settings = movie->readRecoverySettings();
     if (!settings)
-        return false;
+        return Outcome::NotRepaired;
     scanner.applyVeskSettings(settings, movie.get());
-    return movie->recoverMovie();
+    if (movie->recoverMovie())
+        return Outcome::Repaired;
+    return movie->repairableAfterWriteFailure ? Outcome::Unfinished : Outcome::NotRepaired;
 }

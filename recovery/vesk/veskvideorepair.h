@@ -12,9 +12,15 @@ class QIODevice;
 class VeskVideoRepair
 {
 public:
-    // True when the movie was rebuilt and is on the device. `frameMap` is
-    // the scanner's 5,472,000-byte work buffer, lent for this repair.
-    static bool run(Finalize& scanner, QIODevice* device, quint8* frameMap);
+    enum class Outcome {
+        Repaired,    // the movie was rebuilt and is on the device
+        NotRepaired, // the take cannot be repaired
+        Unfinished   // a write failed; the take still reads as unfinished (or
+                     // as committed) and a later run redoes (or finishes) it
+    };
+
+    // `frameMap` is the scanner's 5,472,000-byte work buffer, lent for this repair.
+    static Outcome run(Finalize& scanner, QIODevice* device, quint8* frameMap);
 };
 
 #endif

@@ -196,8 +196,9 @@ void TestAudioFile::repairsOpenTake()
     QCOMPARE(wrote, open);
     const QByteArray expected = open ? withSizesWritten(original, written.fileSize, written.dataStart) : original;
     QVERIFY(buffer.data() == expected);
-    // Exactly the two size fields are written, and no sample is ever read.
-    const QList<Range> sizeFields{ { written.dataSizeOffset, 4 }, { 4, 4 } };
+    // Exactly the two size fields are written, the data size (what marks
+    // the take unfinished) last, and no sample is ever read.
+    const QList<Range> sizeFields{ { 4, 4 }, { written.dataSizeOffset, 4 } };
     QCOMPARE(buffer.writes, open ? sizeFields : QList<Range>());
     QVERIFY(buffer.readExtent() <= written.dataStart);
 }

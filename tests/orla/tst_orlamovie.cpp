@@ -175,8 +175,10 @@ QStringList expectedTracks(const TakeDescription& take, const WrittenTake& writt
             sizes.append(item.paddedBytes);
             offsets.append(item.offset);
         }
-        tracks.append(QStringLiteral("track 1 tmcd tmcd duration %1 edit %1 media %1/%2 stts 1x%1 stsc 1:1:1 stsz %3x0 [%4] co64 [%5]")
-                          .arg(duration).arg(scale).arg(timecodes.size()).arg(listText(sizes), listText(offsets)));
+        // A later sample lasts no time.
+        const QString later = timecodes.size() > 1 ? QStringLiteral(" %1x0").arg(timecodes.size() - 1) : QString();
+        tracks.append(QStringLiteral("track 1 tmcd tmcd duration %1 edit %1 media %1/%2 stts 1x%1%6 stsc 1:1:1 stsz %3x0 [%4] co64 [%5]")
+                          .arg(duration).arg(scale).arg(timecodes.size()).arg(listText(sizes), listText(offsets), later));
     }
     if (!frames.isEmpty()) {
         const int perChunk = int(take.videoSamplesPerChunk);

@@ -376,9 +376,9 @@ void OrlaRecoveryTest::diskFullDuringRepair()
         run = OrlaScanRun::finalize(card.root);
     }
 
-    const QString failedPath = card.path("A001.nrv");
+    // A full card leaves the take under its name, for a run once there is room.
     const QStringList ending{ failureLine(written.path, "no frame map or finalization failed"),
-                              "     " + failedPath + " (Orla) Unrecoverable\n" };
+                              "     " + written.path + " (Orla) Unrecoverable\n" };
     if (movieFits) {
         // The movie atom went out whole, as in the trial; the closing block
         // did not, and the device's own error text says why.
@@ -398,10 +398,15 @@ void OrlaRecoveryTest::diskFullDuringRepair()
     QCOMPARE(run.unrecoverable, 1);
 
     // Nothing claims the take is whole: the header is still the recorder's.
-    QVERIFY(!QFile::exists(written.path));
-    const RepairedMovie movie(failedPath);
+    QCOMPARE(QDir(card.root).entryList(QDir::Files), QStringList{ "A001.vlv" });
+    const RepairedMovie movie(written.path);
     QVERIFY(movie.headerIsOpen());
-    QCOMPARE(FileHash::sha256(failedPath, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
+    QCOMPARE(FileHash::sha256(written.path, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
+
+    // With room again, the next run repairs it as if nothing had happened.
+    const OrlaScanRun again = OrlaScanRun::finalize(card.root);
+    QCOMPARE(again.finalized, 1);
+    QVERIFY(fileBytes(card.path("A001.mov")) == fileBytes(trial.path("A001.mov")));
 }
 
 void OrlaRecoveryTest::repairedTakeIsNotListedAgain()
@@ -422,7 +427,8 @@ void OrlaRecoveryTest::repairedTakeIsNotListedAgain()
 void OrlaRecoveryTest::finishedMovieUnderTheTemporaryName()
 {
     // A movie that is already whole but still carries the temporary name
-    // (its rename failed last time) gets the finished name, untouched.
+    // (its rename failed last time, or the run ended before it) gets the
+    // finished name, untouched, and counts as finalized.
     Card card;
     const WrittenTake written = card.write(smallTake(40), "A001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
@@ -432,8 +438,9 @@ void OrlaRecoveryTest::finishedMovieUnderTheTemporaryName()
 
     const OrlaScanRun run = OrlaScanRun::finalize(card.root);
     QCOMPARE(run.lines, (QStringList{ "Scanning folder: " + card.root + "\n", "doing orla finalize",
-                                      failureLine(written.path, "corrupted file"),
-                                      "     " + card.path("A001.mov") + " (Orla) Unrecoverable\n" }));
+                                      "********************* " + written.path + " was repaired by an earlier run that ended before renaming it!\n",
+                                      "     " + card.path("A001.mov") + " (Orla) Finalized\n" }));
+    QCOMPARE(run.finalized, 1);
     QVERIFY(fileBytes(card.path("A001.mov")) == repaired);
 }
 

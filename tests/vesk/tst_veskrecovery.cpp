@@ -183,7 +183,7 @@ void VeskRecoveryTest::headThatCannotBeRead()
 
     Finalize scanner;
     std::vector<quint8> frameMap(Finalize::indexBufferSize);
-    QVERIFY(!VeskVideoRepair::run(scanner, &device, frameMap.data()));
+    QVERIFY(VeskVideoRepair::run(scanner, &device, frameMap.data()) == VeskVideoRepair::Outcome::NotRepaired);
     QVERIFY(device.data() == VeskCard::fileBytes(written.path));
 }
 
@@ -350,8 +350,9 @@ void VeskRecoveryTest::diskFullDuringRepair()
     QVERIFY2(written.ok, qPrintable(written.error));
     const VeskScanRun run = card.finalizeWithFileSizeLimit(written.fileSize + room);
 
-    // Whatever the device said, the take is reported as not saved.
-    const QString failedPath = card.path("B001.nrv");
+    // Whatever the device said, the take is reported as not saved, and
+    // keeps its name for a run once there is room.
+    const QString failedPath = written.path;
     QCOMPARE(run.lines.mid(0, 2), (QStringList{ VeskLines::scanning(card.root()), VeskLines::doing() }));
     QVERIFY(run.lines.size() > 3);
     QVERIFY(!run.lines.join('|').contains("Recorded FILE Last Position"));
@@ -359,7 +360,7 @@ void VeskRecoveryTest::diskFullDuringRepair()
     QCOMPARE(run.unrecoverable, 1);
 
     // Nothing claims the take is whole: the header is still the recorder's.
-    QVERIFY(!QFile::exists(written.path));
+    QCOMPARE(QDir(card.root()).entryList(QDir::Files), QStringList{ "B001.vlv" });
     const VeskMovie movie(failedPath);
     QVERIFY(movie.headerIsOpen());
     QCOMPARE(FileHash::sha256(failedPath, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
