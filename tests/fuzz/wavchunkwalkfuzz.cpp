@@ -121,7 +121,8 @@ QString checkWalk(const QByteArray& input)
     if (open) {
         expected.replace(dataSizeOffset, sizeFieldLength, le32(quint32(fileSize - dataStart)));
         expected.replace(riffSizeOffset, sizeFieldLength, le32(quint32(fileSize - 8)));
-        expectedWrites = {{dataSizeOffset, sizeFieldLength}, {riffSizeOffset, sizeFieldLength}};
+        // The data size, what marks a take unfinished, last.
+        expectedWrites = {{riffSizeOffset, sizeFieldLength}, {dataSizeOffset, sizeFieldLength}};
     }
     if (file.writes != expectedWrites || file.data() != expected)
         return QStringLiteral("repairSizes changed bytes other than the two sizes, or wrote wrong ones");

@@ -131,6 +131,7 @@ private slots:
     void renames();
     void diskFullDuringRepair_data();
     void diskFullDuringRepair();
+    void movieThatDoesNotCheckOut();
     void repairedTakeIsNotListedAgain();
     void finishedMovieUnderTheTemporaryName();
 };
@@ -407,6 +408,30 @@ void OrlaRecoveryTest::diskFullDuringRepair()
     const OrlaScanRun again = OrlaScanRun::finalize(card.root);
     QCOMPARE(again.finalized, 1);
     QVERIFY(fileBytes(card.path("A001.mov")) == fileBytes(trial.path("A001.mov")));
+}
+
+void OrlaRecoveryTest::movieThatDoesNotCheckOut()
+{
+    // Settings that claim far more channels than the chunks hold: the
+    // rebuilt movie would point past the media. Read back before the commit,
+    // it is never committed; the take is named as a failed repair.
+    Card card;
+    TakeDescription take = smallTake(40);
+    take.settingsPokes.append({ SettingsField::AudioChannelCount, 100 });
+    const WrittenTake written = card.write(take, "A001.vlv");
+    QVERIFY2(written.ok, qPrintable(written.error));
+    const QByteArray headBefore = FileHash::sha256(written.path, 0, 5472240);
+
+    const OrlaScanRun run = OrlaScanRun::finalize(card.root);
+    const QString failedPath = card.path("A001.nrv");
+    QCOMPARE(run.withoutStreamingLines(),
+        (QStringList{ "Scanning folder: " + card.root + "\n", "doing orla finalize", restoreLine(written.path),
+            failureLine(written.path, "the rebuilt movie points outside the recorded media"),
+            failureLine(written.path, "no frame map or finalization failed"), "     " + failedPath + " (Orla) Unrecoverable\n" }));
+    QCOMPARE(QDir(card.root).entryList(QDir::Files), QStringList{ "A001.nrv" });
+    QVERIFY(RepairedMovie(failedPath).headerIsOpen());
+    QCOMPARE(FileHash::sha256(failedPath, 0, 5472240), headBefore);
+    QCOMPARE(FileHash::sha256(failedPath, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
 }
 
 void OrlaRecoveryTest::repairedTakeIsNotListedAgain()

@@ -112,6 +112,7 @@ private slots:
     void renames();
     void diskFullDuringRepair_data();
     void diskFullDuringRepair();
+    void movieThatDoesNotCheckOut();
     void mixedCard();
 };
 
@@ -363,6 +364,29 @@ void VeskRecoveryTest::diskFullDuringRepair()
     QCOMPARE(QDir(card.root()).entryList(QDir::Files), QStringList{ "B001.vlv" });
     const VeskMovie movie(failedPath);
     QVERIFY(movie.headerIsOpen());
+    QCOMPARE(FileHash::sha256(failedPath, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
+}
+
+void VeskRecoveryTest::movieThatDoesNotCheckOut()
+{
+    // Settings that claim a second channel the chunks do not hold: the
+    // rebuilt movie would point past the media. Read back before the commit,
+    // it is never committed; the take is named as a failed repair.
+    VeskCard card;
+    TakeDescription take = smallTake();
+    take.settingsPokes.append({ SettingsField::AudioChannelCount, 2 });
+    const WrittenTake written = card.writeTake(take, "B001.vlv");
+    QVERIFY2(written.ok, qPrintable(written.error));
+    const QByteArray headBefore = FileHash::sha256(written.path, 0, 5472240);
+
+    const VeskScanRun run = card.finalize();
+    const QString failedPath = card.path("B001.nrv");
+    QCOMPARE(run.lines, (QStringList{ VeskLines::scanning(card.root()), VeskLines::doing(),
+                                      VeskLines::failure(written.path, "the rebuilt movie points outside the recorded media"),
+                                      VeskLines::result(failedPath, false) }));
+    QCOMPARE(QDir(card.root()).entryList(QDir::Files), QStringList{ "B001.nrv" });
+    QVERIFY(VeskMovie(failedPath).headerIsOpen());
+    QCOMPARE(FileHash::sha256(failedPath, 0, 5472240), headBefore);
     QCOMPARE(FileHash::sha256(failedPath, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
 }
 
