@@ -58,9 +58,8 @@ bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form)
 // The most a repair of this recording writes: its lead, the movie atom for
 // every item the map lists (each table entry at its widest), the alignment
 // padding of every track and the closing block.
-quint64 repairBytesBound(const QuickTimeFile& file, const QList<Form>& forms)
+quint64 repairBytesBound(const QuickTimeFile& file, const QList<Form>& forms, const QuickTimeFrameMapCount& listed)
 {
-    const QuickTimeFrameMapCount listed = QuickTimeFrameMapCount::of(file.frameMap);
     quint64 lead = 0;
     for (const Form& form : forms)
         lead = qMax(lead, quint64(form.lead.size()));
@@ -73,7 +72,8 @@ quint64 repairBytesBound(const QuickTimeFile& file, const QList<Form>& forms)
 
 } // namespace
 
-quint64 QuickTimeEarlierRepair::start(const QuickTimeFile& file, const QList<Form>& forms)
+quint64 QuickTimeEarlierRepair::start(const QuickTimeFile& file, const QList<Form>& forms,
+    const QuickTimeFrameMapCount& listed)
 {
     QIODevice* device = file.device;
     if (!device || !file.frameMap || !device->isReadable() || device->isSequential())
@@ -89,7 +89,7 @@ quint64 QuickTimeEarlierRepair::start(const QuickTimeFile& file, const QList<For
     // every byte it wrote made the file longer: its movie lies within the
     // last bytes such a repair can have written.
     const quint64 fileSize = quint64(device->size());
-    const quint64 bound = repairBytesBound(file, forms);
+    const quint64 bound = repairBytesBound(file, forms, listed);
     const quint64 from = fileSize > bound ? qMax(fileSize - bound, QuickTimeFile::mediaDataOffset)
                                           : QuickTimeFile::mediaDataOffset;
     const QByteArray tag("moov");

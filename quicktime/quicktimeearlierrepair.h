@@ -1,7 +1,7 @@
 #ifndef QUICKTIMEEARLIERREPAIR_H
 #define QUICKTIMEEARLIERREPAIR_H
 
-#include "variant.h"
+#include "quicktimeframemapcount.h"
 
 #include <QByteArray>
 #include <QList>
@@ -32,8 +32,9 @@ public:
     // stood), or 0 when no movie of an earlier repair of this recording lies
     // behind the media. Looks at the recorded end first, then at the bytes an
     // attempt that made the file longer can have written. Needs the frame
-    // map read and the settings applied to `file`.
-    static quint64 start(const QuickTimeFile& file, const QList<Form>& forms);
+    // map read and the settings applied to `file`; `listed` counts every item
+    // the map lists.
+    static quint64 start(const QuickTimeFile& file, const QList<Form>& forms, const QuickTimeFrameMapCount& listed);
 
     // Bytes of the movie atom read to recognise it: up to the vendor values.
     static constexpr int signatureBytes = 88;

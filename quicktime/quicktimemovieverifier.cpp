@@ -2,12 +2,10 @@
 
 #include "quicktimeatom.h"
 #include "quicktimeatomreader.h"
-#include "quicktimechunkoffset64atom.h"
-#include "quicktimechunkoffsetatom.h"
 #include "quicktimefile.h"
-#include "quicktimesamplesizeatom.h"
 #include "quicktimesampletochunkatom.h"
 #include "quicktimetimetosampleatom.h"
+#include "quicktimevelloranatom.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -32,138 +30,309 @@ struct MediaRange
     }
 };
 
-QuickTimeAtom* firstOfType(QuickTimeAtom* atom, quint32 type)
+// One atom of the file: where it starts, its size with the header, its type.
+struct AtomRange
 {
-    if (atom->type == type)
-        return atom;
-    for (QuickTimeAtom* child : std::as_const(atom->children)) {
-        if (QuickTimeAtom* found = firstOfType(child, type))
-            return found;
-    }
-    return nullptr;
+    quint64 position = 0;
+    quint64 size = 0;
+    quint32 type = 0;
+    quint64 headerSize = 8;
+
+    quint64 end() const { return position + size; }
+};
+
+bool readAt(QIODevice* device, quint64 position, char* bytes, qint64 length)
+{
+    return device->seek(qint64(position)) && device->read(bytes, length) == length;
 }
 
-QuickTimeAtom* childOfType(const QuickTimeAtom* parent, quint32 type)
+// The atom at `position`, which must end by `end`.
+bool atomAt(QIODevice* device, quint64 position, quint64 end, AtomRange& atom)
 {
-    for (QuickTimeAtom* child : parent->children) {
-        if (child->type == type)
-            return child;
+    uchar header[16];
+    if (end < position || end - position < 8 || !readAt(device, position, reinterpret_cast<char*>(header), 8))
+        return false;
+    atom.position = position;
+    atom.size = qFromBigEndian<quint32>(header);
+    atom.type = qFromBigEndian<quint32>(header + 4);
+    atom.headerSize = 8;
+    if (atom.size == 1) {
+        if (end - position < 16 || !readAt(device, position + 8, reinterpret_cast<char*>(header + 8), 8))
+            return false;
+        atom.size = qFromBigEndian<quint64>(header + 8);
+        atom.headerSize = 16;
     }
-    return nullptr;
+    return atom.size >= atom.headerSize && atom.size <= end - position;
 }
 
-// One track's sample tables, as read back.
-class TrackTables
+// The atoms that fill [start, end) back to back; a final 32-bit zero (a
+// list terminator) is accepted. False when a header cannot be read or an
+// atom runs past the end.
+bool atomsIn(QIODevice* device, quint64 start, quint64 end, QList<AtomRange>& atoms)
+{
+    quint64 position = start;
+    while (end - position >= 8) {
+        AtomRange atom;
+        if (!atomAt(device, position, end, atom))
+            return false;
+        atoms.append(atom);
+        position = atom.end();
+    }
+    if (position == end)
+        return true;
+    char terminator[4];
+    return end - position == 4 && readAt(device, position, terminator, 4) && qFromBigEndian<quint32>(terminator) == 0;
+}
+
+// A table's entries, read block by block as they are walked.
+class TableCursor
 {
 public:
-    explicit TrackTables(QuickTimeAtom* track)
+    TableCursor(QIODevice* device, quint64 start, int width)
+        : device(device)
+        , next(start)
+        , width(width)
     {
-        QuickTimeAtom* table = firstOfType(track, fourCC("stbl"));
-        if (!table)
-            return;
-        times = static_cast<QuickTimeTimeToSampleAtom*>(childOfType(table, fourCC("stts")));
-        chunks = static_cast<QuickTimeSampleToChunkAtom*>(childOfType(table, fourCC("stsc")));
-        sizes = static_cast<QuickTimeSampleSizeAtom*>(childOfType(table, fourCC("stsz")));
-        offsets64 = static_cast<QuickTimeChunkOffset64Atom*>(childOfType(table, fourCC("co64")));
-        offsets32 = static_cast<QuickTimeChunkOffsetAtom*>(childOfType(table, fourCC("stco")));
+    }
+
+    bool read(quint64& value)
+    {
+        if (at == block.size()) {
+            if (!device->seek(qint64(next)))
+                return false;
+            block = device->read(blockEntries * width);
+            block.truncate(block.size() - block.size() % width);
+            if (block.isEmpty())
+                return false;
+            next += quint64(block.size());
+            at = 0;
+        }
+        const char* entry = block.constData() + at;
+        value = width == 8 ? qFromBigEndian<quint64>(entry) : qFromBigEndian<quint32>(entry);
+        at += width;
+        return true;
+    }
+
+private:
+    static constexpr int blockEntries = 8192;
+
+    QIODevice* device;
+    quint64 next;
+    int width;
+    QByteArray block;
+    qsizetype at = 0;
+};
+
+// A table atom read as far as its fixed fields; the entries stay in the
+// file and are walked with a cursor.
+struct StreamedTable
+{
+    bool present = false;
+    quint32 constantSize = 0; // stsz only
+    quint64 count = 0;
+    quint64 tableStart = 0;
+    int width = 4;
+};
+
+// One track's sample tables: the small ones read by the library's reader,
+// the sample sizes and chunk offsets streamed from the file.
+class TrackCheck
+{
+public:
+    explicit TrackCheck(QIODevice* device)
+        : device(device)
+    {
+    }
+
+    // Takes one atom of the track's sample table; false when it does not parse.
+    bool take(const AtomRange& atom)
+    {
+        switch (atom.type) {
+        case fourCC("stsz"):
+            return readTableHeader(atom, sizes, true);
+        case fourCC("co64"):
+            offsets.width = 8;
+            return readTableHeader(atom, offsets, false);
+        case fourCC("stco"):
+            offsets.width = 4;
+            return readTableHeader(atom, offsets, false);
+        default:
+            break;
+        }
+        std::unique_ptr<QuickTimeAtom> tree(QuickTimeAtomReader::readTree(device, atom.position, atom.size));
+        if (!tree || tree->children.size() != 1)
+            return false;
+        if (atom.type == fourCC("stts")) {
+            timedSamples = 0;
+            for (const auto& entry : static_cast<QuickTimeTimeToSampleAtom*>(tree->children.first())->entries)
+                timedSamples += entry.sampleCount;
+            hasTimes = true;
+        } else if (atom.type == fourCC("stsc")) {
+            chunkEntries = static_cast<QuickTimeSampleToChunkAtom*>(tree->children.first())->entries;
+            hasChunks = true;
+        }
+        return true;
     }
 
     Result check(const MediaRange& media) const
     {
-        if (!times || !chunks || !sizes || (!offsets64 == !offsets32))
+        if (!hasTimes || !hasChunks || !sizes.present || !offsets.present)
             return Result::IncompleteTrack;
-        quint64 timedSamples = 0;
-        for (const auto& entry : times->entries)
-            timedSamples += entry.sampleCount;
-        const quint64 sizedSamples = sizes->sampleCount;
-        if (sizes->sampleSize == 0 && quint64(sizes->readSizes.size()) != sizedSamples)
-            return Result::CountsDisagree;
         quint64 chunkedSamples = 0;
-        if (!countChunkedSamples(chunkedSamples))
+        if (!countChunkedSamples(chunkedSamples) || timedSamples != sizes.count || sizes.count != chunkedSamples)
             return Result::CountsDisagree;
-        if (timedSamples != sizedSamples || sizedSamples != chunkedSamples)
-            return Result::CountsDisagree;
-        return chunksInside(media) ? Result::Sound : Result::OutsideMedia;
+        return chunksInside(media);
     }
 
 private:
-    quint64 chunkCount() const
+    bool readTableHeader(const AtomRange& atom, StreamedTable& table, bool sampleSizes)
     {
-        return offsets64 ? quint64(offsets64->readOffsets.size()) : quint64(offsets32->readOffsets.size());
-    }
-
-    quint64 chunkOffset(quint64 index) const
-    {
-        return offsets64 ? offsets64->readOffsets.at(qsizetype(index)) : offsets32->readOffsets.at(qsizetype(index));
+        const quint64 fixed = sampleSizes ? 12 : 8; // version and flags, (size,) count
+        uchar fields[12];
+        if (table.present || atom.size < atom.headerSize + fixed
+            || !readAt(device, atom.position + atom.headerSize, reinterpret_cast<char*>(fields), qint64(fixed)))
+            return false;
+        table.present = true;
+        table.constantSize = sampleSizes ? qFromBigEndian<quint32>(fields + 4) : 0;
+        table.count = qFromBigEndian<quint32>(fields + fixed - 4);
+        table.tableStart = atom.position + atom.headerSize + fixed;
+        const bool listed = !sampleSizes || table.constantSize == 0;
+        return atom.size - atom.headerSize - fixed == (listed ? table.count * quint64(table.width) : 0);
     }
 
     // The entries must name chunks from the first, in rising order, none past
     // the last; each runs until the next entry's first chunk.
     bool countChunkedSamples(quint64& total) const
     {
-        const quint64 count = chunkCount();
         total = 0;
-        if (count == 0)
+        if (offsets.count == 0)
             return true;
-        const QList<QuickTimeSampleToChunkAtom::Entry>& entries = chunks->entries;
-        if (entries.isEmpty() || entries.first().firstChunk != 1)
+        if (chunkEntries.isEmpty() || chunkEntries.first().firstChunk != 1)
             return false;
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            const quint64 first = entries.at(i).firstChunk;
-            const quint64 next = i + 1 < entries.size() ? entries.at(i + 1).firstChunk : count + 1;
-            if (next <= first || first > count || next > count + 1)
+        for (qsizetype i = 0; i < chunkEntries.size(); ++i) {
+            const quint64 first = chunkEntries.at(i).firstChunk;
+            const quint64 next = i + 1 < chunkEntries.size() ? chunkEntries.at(i + 1).firstChunk : offsets.count + 1;
+            if (next <= first || first > offsets.count || next > offsets.count + 1)
                 return false;
-            total += (next - first) * entries.at(i).samplesPerChunk;
+            total += (next - first) * chunkEntries.at(i).samplesPerChunk;
         }
         return true;
     }
 
-    bool chunksInside(const MediaRange& media) const
+    Result chunksInside(const MediaRange& media) const
     {
-        const QList<QuickTimeSampleToChunkAtom::Entry>& entries = chunks->entries;
-        const quint64 count = chunkCount();
+        TableCursor offsetCursor(device, offsets.tableStart, offsets.width);
+        TableCursor sizeCursor(device, sizes.tableStart, 4);
         qsizetype entry = 0;
-        quint64 sample = 0;
-        for (quint64 chunk = 1; chunk <= count; ++chunk) {
-            while (entry + 1 < entries.size() && entries.at(entry + 1).firstChunk <= chunk)
+        for (quint64 chunk = 1; chunk <= offsets.count; ++chunk) {
+            while (entry + 1 < chunkEntries.size() && chunkEntries.at(entry + 1).firstChunk <= chunk)
                 ++entry;
-            const quint64 samples = entries.at(entry).samplesPerChunk;
-            quint64 bytes = 0;
-            if (sizes->sampleSize != 0) {
-                bytes = samples * sizes->sampleSize;
-            } else {
-                for (quint64 i = 0; i < samples; ++i)
-                    bytes += sizes->readSizes.at(qsizetype(sample + i));
+            const quint64 samples = chunkEntries.at(entry).samplesPerChunk;
+            quint64 bytes = samples * sizes.constantSize;
+            for (quint64 i = 0; sizes.constantSize == 0 && i < samples; ++i) {
+                quint64 size = 0;
+                if (!sizeCursor.read(size))
+                    return Result::Unreadable;
+                bytes += size;
             }
-            sample += samples;
-            if (!media.holds(chunkOffset(chunk - 1), bytes))
-                return false;
+            quint64 offset = 0;
+            if (!offsetCursor.read(offset))
+                return Result::Unreadable;
+            if (!media.holds(offset, bytes))
+                return Result::OutsideMedia;
         }
-        return true;
+        return Result::Sound;
     }
 
-    QuickTimeTimeToSampleAtom* times = nullptr;
-    QuickTimeSampleToChunkAtom* chunks = nullptr;
-    QuickTimeSampleSizeAtom* sizes = nullptr;
-    QuickTimeChunkOffset64Atom* offsets64 = nullptr;
-    QuickTimeChunkOffsetAtom* offsets32 = nullptr;
+    QIODevice* device;
+    bool hasTimes = false;
+    bool hasChunks = false;
+    quint64 timedSamples = 0;
+    QList<QuickTimeSampleToChunkAtom::Entry> chunkEntries;
+    StreamedTable sizes;
+    StreamedTable offsets;
 };
 
-// The size of the atom at `position`, from its 32-bit or 64-bit size field,
-// when it is of `type`; 0 otherwise.
-quint64 atomSizeAt(QIODevice* device, quint64 position, quint32 type)
+// Walks the movie atom: containers by their headers, every small atom parsed
+// by the library's reader, the big tables by their fixed fields, and the
+// sample tables of each track checked against the media.
+class MovieWalk
 {
-    uchar header[16];
-    if (!device->seek(qint64(position)) || device->read(reinterpret_cast<char*>(header), 8) != 8
-        || qFromBigEndian<quint32>(header + 4) != type)
-        return 0;
-    const quint32 size = qFromBigEndian<quint32>(header);
-    if (size != 1)
-        return size;
-    if (device->read(reinterpret_cast<char*>(header + 8), 8) != 8)
-        return 0;
-    return qFromBigEndian<quint64>(header + 8);
-}
+public:
+    MovieWalk(QIODevice* device, const MediaRange& media)
+        : device(device)
+        , media(media)
+    {
+    }
+
+    Result walk(const AtomRange& movie)
+    {
+        QList<AtomRange> atoms;
+        if (!atomsIn(device, movie.position + movie.headerSize, movie.end(), atoms))
+            return Result::Unreadable;
+        for (const AtomRange& atom : std::as_const(atoms)) {
+            Result result = Result::Sound;
+            if (atom.type == fourCC("trak")) {
+                TrackCheck track(device);
+                result = parses(atom, &track) ? track.check(media) : Result::Unreadable;
+            } else if (!parses(atom, nullptr)) {
+                result = Result::Unreadable;
+            }
+            if (result != Result::Sound)
+                return result;
+        }
+        return Result::Sound;
+    }
+
+private:
+    static bool isContainer(quint32 type)
+    {
+        switch (type) {
+        case fourCC("trak"):
+        case fourCC("mdia"):
+        case fourCC("minf"):
+        case fourCC("stbl"):
+        case fourCC("udta"):
+        case fourCC("dinf"):
+        case fourCC("edts"):
+        case fourCC("gmhd"):
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    // The vendor atom holds a copy of the whole frame map: its fields, not its entries.
+    bool vendorAtomFits(const AtomRange& atom)
+    {
+        uchar count[4];
+        return atom.headerSize == 8 && atom.size >= quint64(QuickTimeVelloranAtom().size)
+            && readAt(device, atom.position + 20, reinterpret_cast<char*>(count), 4)
+            && atom.size == QuickTimeVelloranAtom().size + 2 * quint64(qFromBigEndian<quint32>(count));
+    }
+
+    bool parses(const AtomRange& atom, TrackCheck* track)
+    {
+        if (isContainer(atom.type)) {
+            QList<AtomRange> children;
+            if (!atomsIn(device, atom.position + atom.headerSize, atom.end(), children))
+                return false;
+            TrackCheck* tables = atom.type == fourCC("stbl") ? track : nullptr;
+            for (const AtomRange& child : std::as_const(children)) {
+                if (!(tables ? tables->take(child) : parses(child, track)))
+                    return false;
+            }
+            return true;
+        }
+        if (atom.type == fourCC("vrln"))
+            return vendorAtomFits(atom);
+        std::unique_ptr<QuickTimeAtom> tree(QuickTimeAtomReader::readTree(device, atom.position, atom.size));
+        return tree && tree->children.size() == 1;
+    }
+
+    QIODevice* device;
+    MediaRange media;
+};
 
 } // namespace
 
@@ -178,22 +347,10 @@ QuickTimeMovieVerifier::Result QuickTimeMovieVerifier::check(QIODevice* device, 
     if (media.end != movieStart)
         return Result::MediaNotCovered;
 
-    const quint64 movieSize = atomSizeAt(device, movieStart, fourCC("moov"));
-    if (movieSize < 8)
+    AtomRange movie;
+    if (!atomAt(device, movieStart, quint64(device->size()), movie) || movie.type != fourCC("moov"))
         return Result::Unreadable;
-    const std::unique_ptr<QuickTimeAtom> tree(QuickTimeAtomReader::readTree(device, movieStart, movieSize));
-    if (!tree || tree->children.size() != 1 || tree->children.first()->type != fourCC("moov")
-        || tree->children.first()->readSize != movieSize)
-        return Result::Unreadable;
-
-    for (QuickTimeAtom* atom : std::as_const(tree->children.first()->children)) {
-        if (atom->type != fourCC("trak"))
-            continue;
-        const Result result = TrackTables(atom).check(media);
-        if (result != Result::Sound)
-            return result;
-    }
-    return Result::Sound;
+    return MovieWalk(device, media).walk(movie);
 }
 
 QuickTimeMovieVerifier::Result QuickTimeMovieVerifier::checkCommitted(QIODevice* device)
@@ -201,9 +358,8 @@ QuickTimeMovieVerifier::Result QuickTimeMovieVerifier::checkCommitted(QIODevice*
     if (!device || !device->isReadable() || device->isSequential())
         return Result::Unreadable;
     uchar header[16];
-    if (!device->seek(qint64(QuickTimeFile::movieDataHeaderOffset))
-        || device->read(reinterpret_cast<char*>(header), 16) != 16 || qFromBigEndian<quint32>(header) != 1
-        || qFromBigEndian<quint32>(header + 4) != fourCC("mdat"))
+    if (!readAt(device, QuickTimeFile::movieDataHeaderOffset, reinterpret_cast<char*>(header), 16)
+        || qFromBigEndian<quint32>(header) != 1 || qFromBigEndian<quint32>(header + 4) != fourCC("mdat"))
         return Result::Unreadable;
     const quint64 movieDataSize = qFromBigEndian<quint64>(header + 8);
     // An open header covers no media yet.

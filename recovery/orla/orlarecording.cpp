@@ -39,8 +39,10 @@ bool QuickTimeFile::recoverMovie()
 
     // A repair cut short before its commit left its movie behind the media;
     // the recorded media then ended where that repair began.
-    const quint64 earlierRepair = QuickTimeEarlierRepair::start(*this, { { QByteArray(), 0 } });
-    const QuickTimeMediaExtent extent(frameMap, earlierRepair != 0 ? earlierRepair : quint64(device->size()), recordedEnd);
+    const QuickTimeMediaExtent asItStands(frameMap, quint64(device->size()), recordedEnd);
+    const quint64 earlierRepair = QuickTimeEarlierRepair::start(*this, { { QByteArray(), 0 } }, asItStands.listed);
+    const QuickTimeMediaExtent extent
+        = earlierRepair != 0 ? QuickTimeMediaExtent(frameMap, earlierRepair, recordedEnd) : asItStands;
     videoFrameCount = extent.whole.videoFrames;
     audioChunkCount = extent.whole.audioChunks;
     timecodeSampleCount = extent.whole.timecodeSamples;

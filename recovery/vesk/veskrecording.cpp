@@ -29,9 +29,11 @@ bool QuickTimeFile::recoverMovie()
     // A repair cut short before its commit left its timecode block and movie
     // behind the media (or only the movie, when the map had no room for the
     // block); the recorded media then ended where that repair began.
-    const quint64 earlierRepair
-        = QuickTimeEarlierRepair::start(*this, { { timecodeSampleBlock(startTimecode), 1 }, { QByteArray(), 0 } });
-    const QuickTimeMediaExtent extent(frameMap, earlierRepair != 0 ? earlierRepair : quint64(device->size()), recordedEnd);
+    const QuickTimeMediaExtent asItStands(frameMap, quint64(device->size()), recordedEnd);
+    const QList<QuickTimeEarlierRepair::Form> forms{ { timecodeSampleBlock(startTimecode), 1 }, { QByteArray(), 0 } };
+    const quint64 earlierRepair = QuickTimeEarlierRepair::start(*this, forms, asItStands.listed);
+    const QuickTimeMediaExtent extent
+        = earlierRepair != 0 ? QuickTimeMediaExtent(frameMap, earlierRepair, recordedEnd) : asItStands;
     videoFrameCount = extent.whole.videoFrames;
     audioChunkCount = extent.whole.audioChunks;
     timecodeSampleCount = extent.whole.timecodeSamples;
