@@ -28,7 +28,7 @@ TakeDescription videoTake(RecorderFamily family)
 
 QStringList CrashTakes::names()
 {
-    return { "Orla", "Orla, recorded end 0", "Orla, torn", "Orla, movie in two writes", "Vesk",
+    return { "Orla", "Orla, recorded end 0", "Orla, torn", "Orla, sound only", "Vesk",
         "Vesk, recorded end 0", "Vesk, torn", "WAV" };
 }
 
@@ -46,9 +46,9 @@ CrashTake CrashTakes::make(const QString& name)
         take.recordedEndMode = RecordedEndMode::Zero;
         take.tornItems = family == RecorderFamily::Orla ? 2 : 1;
         take.tornPartialBytes = 300;
-    } else if (name.endsWith("two writes")) {
-        // Sound only, in 4,100 one-block chunks of four channels: the chunk
-        // offset tables outgrow the repair's 128 KiB writes.
+    } else if (name.endsWith("sound only")) {
+        // No picture; 4,100 one-block chunks of four channels, whose chunk
+        // offset tables make a movie atom of over 128 KiB.
         take.videoFrames.clear();
         take.videoFrameMd5.clear();
         take.audioSamplesPerChunk = 64;
