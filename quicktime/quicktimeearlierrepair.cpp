@@ -36,8 +36,8 @@ bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form)
     if (bytes.size() != length || !bytes.startsWith(form.lead))
         return false;
     const QByteArray movie = bytes.mid(lead);
-    const quint32 entries = u32At(movie, 36);
-    const quint32 vendorAtomSize = QuickTimeVelloranAtom().size + 2 * entries;
+    const quint64 entries = u32At(movie, 36);
+    const quint64 vendorAtomSize = QuickTimeVelloranAtom().size + 2 * entries;
     if (u32At(movie, 4) != fourCC("moov") || u32At(movie, 12) != fourCC("udta") || u32At(movie, 20) != fourCC("vrln")
         || u32At(movie, 16) != vendorAtomSize || u32At(movie, 8) != vendorAtomSize + 8
         || u32At(movie, 0) < vendorAtomSize + 16 || u32At(movie, 32) != file.interlaced)

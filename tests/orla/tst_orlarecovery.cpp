@@ -132,6 +132,7 @@ private slots:
     void diskFullDuringRepair_data();
     void diskFullDuringRepair();
     void movieThatDoesNotCheckOut();
+    void movieOfAnotherTakeBehindTheMedia();
     void repairedTakeIsNotListedAgain();
     void finishedMovieUnderTheTemporaryName();
 };
@@ -432,6 +433,37 @@ void OrlaRecoveryTest::movieThatDoesNotCheckOut()
     QVERIFY(RepairedMovie(failedPath).headerIsOpen());
     QCOMPARE(FileHash::sha256(failedPath, 0, 5472240), headBefore);
     QCOMPARE(FileHash::sha256(failedPath, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
+}
+
+void OrlaRecoveryTest::movieOfAnotherTakeBehindTheMedia()
+{
+    // A card reused without erasing: behind this take's media lies the
+    // movie of an older take. It is no earlier repair of this one, whose
+    // movie goes at the end of the file as for any take without a noted end.
+    Card older;
+    TakeDescription olderTake = smallTake(35);
+    olderTake.recordedEndMode = RecordedEndMode::Zero;
+    QVERIFY(older.write(olderTake, "A001.vlv").ok);
+    QCOMPARE(OrlaScanRun::finalize(older.root).finalized, 1);
+    const RepairedMovie olderMovie(older.path("A001.mov"));
+    QVERIFY(olderMovie.tree);
+    const QByteArray leftover = fileBytes(older.path("A001.mov")).mid(olderMovie.movieStart);
+
+    Card card;
+    TakeDescription take = smallTake(40);
+    take.recordedEndMode = RecordedEndMode::Zero;
+    const WrittenTake plain = card.write(take, "A001.vlv");
+    QVERIFY2(plain.ok, qPrintable(plain.error));
+    take.filePokes.append({ plain.fileSize, leftover });
+    const WrittenTake written = card.write(take, "A001.vlv");
+    QVERIFY2(written.ok, qPrintable(written.error));
+    const qint64 fileSize = QFileInfo(written.path).size();
+    QCOMPARE(fileSize, plain.fileSize + leftover.size());
+
+    QCOMPARE(OrlaScanRun::finalize(card.root).finalized, 1);
+    const RepairedMovie movie(card.path("A001.mov"));
+    QVERIFY(movie.tree);
+    QCOMPARE(movie.movieStart, fileSize);
 }
 
 void OrlaRecoveryTest::repairedTakeIsNotListedAgain()
