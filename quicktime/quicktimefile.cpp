@@ -1,6 +1,7 @@
 #include "quicktimefile.h"
 
 #include "quicktimebufferdevice.h"
+#include "quicktimeframemapwalker.h"
 #include "quicktimemoviedataatom.h"
 #include "filesync.h"
 #include "quicktimeskipatom.h"
@@ -51,6 +52,7 @@ QuickTimeFile::QuickTimeFile(QIODevice* device, quint8* frameMap)
     , videoFrameCount(0)
     , audioChunkCount(0)
     , timecodeSampleCount(0)
+    , refusal(nullptr)
 {
     root.file = this;
     root.size = 0;
@@ -139,6 +141,17 @@ quint32 QuickTimeFile::frameMapEntryTotal() const
     return quint32(qMin<quint64>(total, frameMapCapacity));
 }
 
+quint32 QuickTimeFile::frameMapSpan() const
+{
+    QuickTimeFrameMapWalker walker(this);
+    int kind = 0;
+    quint32 length = 0;
+    quint64 position = 0;
+    while (walker.next(kind, length, position)) {
+    }
+    return walker.entriesWalked();
+}
+
 bool QuickTimeFile::frameMapEntry(quint32 index, int* kind, quint32* size) const
 {
     if (!frameMap || index >= frameMapEntryTotal())
@@ -173,6 +186,7 @@ void QuickTimeFile::resetForRecording()
     videoFrameCount = 0;
     audioChunkCount = 0;
     timecodeSampleCount = 0;
+    refusal = nullptr;
 
     qDeleteAll(root.children);
     root.children.clear();

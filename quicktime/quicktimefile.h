@@ -68,6 +68,9 @@ public:
     // Counted entries: videoFrameCount + audioChunkCount + timecodeSampleCount,
     // never more than the frame map holds.
     quint32 frameMapEntryTotal() const;
+    // Entries from the first to the last counted one, kind 3 ones between
+    // them included: the part of the map that the table walks cover.
+    quint32 frameMapSpan() const;
 
     void setFrameRate(quint32 rate);
     void setAudioSampleRate(int rate);
@@ -149,6 +152,10 @@ public:
     quint32 videoFrameCount;
     quint32 audioChunkCount;
     quint32 timecodeSampleCount;
+
+    // Why recoverMovie refused the take before it wrote anything (the words
+    // of the failure line, QuickTimeTakeBounds); null when it did not.
+    const char* refusal;
 
 private:
     Q_DISABLE_COPY(QuickTimeFile)

@@ -37,6 +37,10 @@ public:
         return true;
     }
 
+    // Entries stepped over so far, kind 3 ones included: after the last
+    // counted entry, how far into the map the walk reaches.
+    quint32 entriesWalked() const { return cursor; }
+
     // Like next(), but skips to the next entry of `wanted` kind.
     bool nextOfKind(int wanted, quint32& length, quint64& position)
     {

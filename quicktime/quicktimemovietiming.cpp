@@ -27,7 +27,8 @@ QuickTimeMovieTiming::QuickTimeMovieTiming(const QuickTimeFile& file)
     }
     const quint32 shortChunks = (firstChunkSamples != 0 ? 1 : 0) + (lastChunkSamples != 0 ? 1 : 0);
     if (chunks >= shortChunks)
-        soundSamples = samplesPerChunk * (chunks - shortChunks) + lastChunkSamples + firstChunkSamples;
+        exactSoundSamples = quint64(samplesPerChunk) * (chunks - shortChunks) + lastChunkSamples + firstChunkSamples;
+    soundSamples = quint32(exactSoundSamples);
 
     // Settings without video chunking give no chunks; never divide by them.
     const quint32 frames = file.videoFrameCount;
@@ -37,12 +38,13 @@ QuickTimeMovieTiming::QuickTimeMovieTiming(const QuickTimeFile& file)
     framesPerChunk = videoChunks == 1 ? frames : perChunk;
     lastChunkFrames = videoChunks <= 1 ? 0 : frames % perChunk;
 
-    movieDuration = file.videoSampleDuration * file.videoFrameCount;
+    exactMovieDuration = quint64(file.videoSampleDuration) * file.videoFrameCount;
     if (file.videoFrameCount == 0 && hasSoundTracks && file.audioSampleRate != 0) {
-        const quint64 scaled = quint64(soundSamples) * file.videoTimeScale;
-        const quint64 rounded = (scaled + file.audioSampleRate - 1) / file.audioSampleRate;
-        movieDuration = quint32(qMin<quint64>(rounded, 0xFFFFFFFFu));
+        // Below 2^32 samples and 2^32 units per second, the product fits.
+        const quint64 scaled = qMin<quint64>(exactSoundSamples, 0xFFFFFFFFu) * file.videoTimeScale;
+        exactMovieDuration = (scaled + file.audioSampleRate - 1) / file.audioSampleRate;
     }
+    movieDuration = quint32(qMin<quint64>(exactMovieDuration, 0xFFFFFFFFu));
 }
 
 QTLIB_END_NAMESPACE

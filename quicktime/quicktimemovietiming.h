@@ -21,6 +21,9 @@ struct QuickTimeMovieTiming
     quint32 firstChunkSamples = 0;
     quint32 lastChunkSamples = 0;
     quint32 soundSamples = 0;
+    // The same without the 32 bits of the movie's fields: a take the
+    // fields cannot hold is refused (QuickTimeTakeBounds), never cut short.
+    quint64 exactSoundSamples = 0;
 
     // Video chunks, the frames the table gives a chunk, and the frames of a
     // shorter last chunk (0: none).
@@ -32,6 +35,7 @@ struct QuickTimeMovieTiming
     // of the sound when no frame was recorded (players hide tracks that lie
     // beyond a movie of length 0).
     quint32 movieDuration = 0;
+    quint64 exactMovieDuration = 0;
 };
 
 QTLIB_END_NAMESPACE

@@ -15,7 +15,9 @@ QuickTimeVelloranAtom::QuickTimeVelloranAtom(QuickTimeFile* file)
     : QuickTimeVersionFlagsAtom(fourCC("vrln"), 136, 17, 0, 0, file)
     , word0(1)
     , interlaced(file ? file->interlaced : 0)
-    , entryCount(file ? file->videoFrameCount + file->audioChunkCount + file->timecodeSampleCount : 0)
+    // The copy runs to the last counted entry: kind 3 entries among the
+    // counted ones take their places in it, as in every table walk.
+    , entryCount(file ? file->frameMapSpan() : 0)
     , videoFrameCount(file ? file->videoFrameCount : 0)
     , audioChunkCount(file ? file->audioChunkCount : 0)
     , timecodeSampleCount(file ? file->timecodeSampleCount : 0)

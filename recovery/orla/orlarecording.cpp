@@ -6,6 +6,7 @@
 #include "quicktimefile.h"
 #include "quicktimemediaextent.h"
 #include "quicktimemoviedataatom.h"
+#include "quicktimetakebounds.h"
 
 #include <QIODevice>
 #include <QtDebug>
@@ -46,14 +47,17 @@ bool QuickTimeFile::recoverMovie()
     videoFrameCount = extent.whole.videoFrames;
     audioChunkCount = extent.whole.audioChunks;
     timecodeSampleCount = extent.whole.timecodeSamples;
+    // When the recorder's short last chunk is among the items left out, the
+    // last one kept is a full one.
+    if (extent.listed.audioChunks != extent.whole.audioChunks)
+        audioLastChunkSamples = 0;
+    refusal = QuickTimeTakeBounds::countsBreach(*this);
+    if (refusal)
+        return false;
     const QByteArray name = orlaRecordingName(device);
-    if (extent.isTorn()) {
+    if (extent.isTorn())
         qDebug("********************* %s %u listed items never reached the disk whole, the take is repaired without them!\n",
             name.constData(), extent.leftOutItems());
-        // The recorder's short last chunk is among them: the last one kept is a full one.
-        if (extent.listed.audioChunks != extent.whole.audioChunks)
-            audioLastChunkSamples = 0;
-    }
     if (videoFrameCount + audioChunkCount + timecodeSampleCount < minimumItems)
         return false;
     if (recordedEnd != 0 && !extent.recordedEndUsable())

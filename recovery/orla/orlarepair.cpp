@@ -2,10 +2,10 @@
 
 #include "filesync.h"
 #include "orlarecoverysettings.h"
-#include "orlasettingscheck.h"
 #include "quicktimefile.h"
 #include "quicktimemoviecheck.h"
 #include "quicktimemovieverifier.h"
+#include "quicktimetakebounds.h"
 #include "scan/finalize.h"
 
 #include <QIODevice>
@@ -56,12 +56,18 @@ OrlaRepair::Outcome OrlaRepair::run(Finalize& scanner, QIODevice* device, const 
         reportFailure(name, "couldn't get any recovery settings");
         return Outcome::NotRepaired;
     }
-    if (!OrlaSettingsCheck::isValid(*settings)) {
-        reportFailure(name, "invalid recovery settings");
+    // A take whose settings or frame map break a bound of the movie is
+    // refused before anything is written, and keeps the recorder's name.
+    scanner.applyOrlaSettings(settings, movie.get());
+    if (const char* breach = Tolvan::QuickTimeTakeBounds::settingsBreach(*movie)) {
+        reportFailure(name, breach);
         return Outcome::NotRepaired;
     }
-    scanner.applyOrlaSettings(settings, movie.get());
     if (!movie->recoverMovie()) {
+        if (movie->refusal) {
+            reportFailure(name, movie->refusal);
+            return Outcome::NotRepaired;
+        }
         reportFailure(name, "no frame map or finalization failed");
         return movie->repairableAfterWriteFailure ? Outcome::Unfinished : Outcome::RebuildFailed;
     }

@@ -5,6 +5,7 @@
 #include "quicktimefile.h"
 #include "quicktimemediaextent.h"
 #include "quicktimemoviedataatom.h"
+#include "quicktimetakebounds.h"
 #include "veskreport.h"
 
 #include <QIODevice>
@@ -37,19 +38,17 @@ bool QuickTimeFile::recoverMovie()
     videoFrameCount = extent.whole.videoFrames;
     audioChunkCount = extent.whole.audioChunks;
     timecodeSampleCount = extent.whole.timecodeSamples;
-    const QByteArray name = VeskReport::recordingName(device);
-    // Without a sample width the sound tables cannot be filled.
-    if (audioChunkCount > 0 && audioChannelCount > 0 && audioBytesPerSample == 0) {
-        VeskReport::failure(name, "invalid recovery settings");
+    // When the recorder's short last chunk is among the items left out, the
+    // last one kept is a full one.
+    if (extent.listed.audioChunks != extent.whole.audioChunks)
+        audioLastChunkSamples = 0;
+    refusal = QuickTimeTakeBounds::countsBreach(*this);
+    if (refusal)
         return false;
-    }
-    if (extent.isTorn()) {
+    const QByteArray name = VeskReport::recordingName(device);
+    if (extent.isTorn())
         qDebug("********************* %s %u listed items never reached the disk whole, the take is repaired without them!\n",
             name.constData(), extent.leftOutItems());
-        // The recorder's short last chunk is among them: the last one kept is a full one.
-        if (extent.listed.audioChunks != extent.whole.audioChunks)
-            audioLastChunkSamples = 0;
-    }
     if (recordedEnd != 0 && !extent.recordedEndUsable())
         qDebug("********************* %s recorded end %llu does not fit the recorded media, the movie goes at the end of the file!\n",
             name.constData(), static_cast<unsigned long long>(recordedEnd));

@@ -28,17 +28,26 @@ void QuickTimeFile::appendTimecodeSample(quint32 frameNumber)
     if (!movieDataAtom || !frameMap || !device)
         return;
 
-    // The slot right after the last counted entry, and where the walk that
-    // builds the tables will place the block's item.
+    // The slot after the last counted entry, and where the walk that builds
+    // the tables will place the block's item.
     QuickTimeFrameMapWalker walker(this);
-    quint32 slot = 0;
     quint64 walkEnd = mediaDataOffset;
     int kind = 0;
     quint32 length = 0;
     quint64 position = 0;
-    while (walker.next(kind, length, position)) {
-        ++slot;
+    while (walker.next(kind, length, position))
         walkEnd = position + length;
+    quint32 slot = walker.entriesWalked();
+    // Kind 3 items after it that lie in the recorded media are live: their
+    // entries stay, and the block's entry follows them.
+    const qint64 at = device->pos();
+    while (slot < frameMapCapacity) {
+        const quint16 entry = qFromLittleEndian<quint16>(frameMap + 2 * quint64(slot));
+        const quint64 end = walkEnd + quint64(entry & 0x3FFF) * blockSize;
+        if (entry >> 14 != UnusedKind || end > quint64(at))
+            break;
+        walkEnd = end;
+        ++slot;
     }
     // A full map has no slot left: its buffer ends there.
     if (slot >= frameMapCapacity) {
@@ -48,7 +57,6 @@ void QuickTimeFile::appendTimecodeSample(quint32 frameNumber)
 
     // Nothing is written yet: the block leads the movie's own write, so no
     // write of a repair ever holds the block without the movie behind it.
-    const qint64 at = device->pos();
     if (!device->seek(at + blockSize))
         return;
     qToLittleEndian<quint16>(timecodeEntry, frameMap + 2 * quint64(slot));

@@ -3,6 +3,7 @@
 #include "filesync.h"
 #include "quicktimefile.h"
 #include "quicktimemovieverifier.h"
+#include "quicktimetakebounds.h"
 #include "scan/finalize.h"
 #include "veskreport.h"
 
@@ -45,7 +46,16 @@ VeskVideoRepair::Outcome VeskVideoRepair::run(Finalize& scanner, QIODevice* devi
     if (!settings)
         return Outcome::NotRepaired;
     scanner.applyVeskSettings(settings, movie.get());
-    if (movie->recoverMovie())
+    // A take whose settings or frame map break a bound of the movie is
+    // refused before anything is written.
+    const char* breach = QuickTimeTakeBounds::settingsBreach(*movie);
+    if (!breach && movie->recoverMovie())
         return Outcome::Repaired;
+    if (!breach)
+        breach = movie->refusal;
+    if (breach) {
+        VeskReport::failure(VeskReport::recordingName(device), breach);
+        return Outcome::NotRepaired;
+    }
     return movie->repairableAfterWriteFailure ? Outcome::Unfinished : Outcome::NotRepaired;
 }
