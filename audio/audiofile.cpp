@@ -324,6 +324,6 @@ int AudioFile::refuseTooLarge() const
     const QFileDevice* file = qobject_cast<const QFileDevice*>(device);
     const QString name = file ? file->fileName() : QString();
     qDebug("********************* %s recovery failed, file over 4 GiB, too large for WAV sizes!\n",
-           name.toLocal8Bit().constData());
+           qUtf8Printable(name));
     return FileTooLarge;
 }

@@ -83,7 +83,7 @@ bool QuickTimeBufferDevice::writeToTarget(int bytes, const char* failureMessage)
     if (written)
         return true;
     qDebug(failureMessage, bytes);
-    qDebug("%s", qPrintable(target->errorString()));
+    qDebug("%s", qUtf8Printable(target->errorString()));
     fill = -1;
     return false;
 }

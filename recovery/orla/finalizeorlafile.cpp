@@ -13,7 +13,7 @@ int Finalize::finalizeOrlaFile(QString path)
     if (!path.toLower().endsWith(QLatin1String(".vlv")))
         return 0;
 
-    const QByteArray name = path.toLocal8Bit();
+    const QByteArray name = path.toUtf8();
     OrlaRepair::Outcome outcome = OrlaRepair::Outcome::NotRepaired;
     // ExistingOnly: a take that vanished since the listing must not be created empty.
     if (file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))

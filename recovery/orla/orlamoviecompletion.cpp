@@ -22,7 +22,7 @@ constexpr int closingBlockSize = 512;
 
 void reportDeviceError(const QIODevice* device)
 {
-    qDebug("%s", qPrintable(device->errorString()));
+    qDebug("%s", qUtf8Printable(device->errorString()));
 }
 
 } // namespace

@@ -5,5 +5,5 @@
 QByteArray orlaRecordingName(const QIODevice* device)
 {
     const QFileDevice* file = qobject_cast<const QFileDevice*>(device);
-    return file ? file->fileName().toLocal8Bit() : QByteArray();
+    return file ? file->fileName().toUtf8() : QByteArray();
 }

@@ -5,8 +5,9 @@
 
 class QIODevice;
 
-// The path of the recording behind a device, in the local 8-bit encoding the
-// report lines print it in; empty for a device that is not a file.
+// The path of the recording behind a device, in UTF-8: the report lines
+// print it through qDebug's %s, which reads UTF-8. Empty for a device that
+// is not a file.
 QByteArray orlaRecordingName(const QIODevice* device);
 
 #endif

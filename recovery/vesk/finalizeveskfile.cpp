@@ -20,7 +20,7 @@ int Finalize::finalizeVeskFile(QString path)
     // Checked before the take is opened: a run short of memory must leave
     // the take under its name, to be repaired by a later run.
     if (video && !indexBuffer) {
-        VeskReport::failure(path.toLocal8Bit(), "not enough memory");
+        VeskReport::failure(path.toUtf8(), "not enough memory");
         return notFinalized;
     }
     // ExistingOnly: a take that vanished since the listing must not be created empty.

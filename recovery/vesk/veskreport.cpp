@@ -6,7 +6,7 @@
 QByteArray VeskReport::recordingName(const QIODevice* device)
 {
     const QFileDevice* file = qobject_cast<const QFileDevice*>(device);
-    return file ? file->fileName().toLocal8Bit() : QByteArray();
+    return file ? file->fileName().toUtf8() : QByteArray();
 }
 
 void VeskReport::failure(const QByteArray& name, const char* reason)
@@ -17,6 +17,6 @@ void VeskReport::failure(const QByteArray& name, const char* reason)
 void VeskReport::writeFailure(const QIODevice* device)
 {
     const QByteArray reason
-        = QByteArrayLiteral("the repair could not be written (") + device->errorString().toLocal8Bit() + ')';
+        = QByteArrayLiteral("the repair could not be written (") + device->errorString().toUtf8() + ')';
     failure(recordingName(device), reason.constData());
 }

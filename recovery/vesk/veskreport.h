@@ -5,8 +5,8 @@
 
 class QIODevice;
 
-// The debug lines of a Vesk repair name the recording by its path in the
-// local 8-bit encoding.
+// The debug lines of a Vesk repair name the recording by its path in UTF-8,
+// which is how qDebug's %s reads it.
 namespace VeskReport {
 
 // The path of the recording behind a device; empty for a device that is not a file.
