@@ -45,8 +45,13 @@ int Finalize::finalizeOrlaFile(QString path)
     } else {
         target.replace(QLatin1String(".vlv"), QLatin1String(".mov"));
     }
-    if (!QFile::rename(path, target))
+    // The report names the file where it stands: a take whose folder or
+    // a file in the way kept it from its new name is still under its old one.
+    if (QFile::rename(path, target)) {
+        outputFileName = target;
+    } else {
         qDebug() << "Failed to rename file: " << path << " -> " << target;
-    outputFileName = target;
+        outputFileName = path;
+    }
     return result;
 }

@@ -285,10 +285,11 @@ void OrlaRecoveryTest::renames_data()
     QTest::newRow("repaired") << "A001.vlv" << 40 << "" << "A001.mov" << "A001.mov" << "";
     QTest::newRow("upper-case extension: repaired, not renamed")
         << "A001.VLV" << 40 << "" << "A001.VLV" << "Invalid output file." << "";
+    // A failed rename leaves the take under its old name, and the report names it there.
     QTest::newRow(".vlv in a folder name: the rename fails")
-        << "old.vlv.takes/A001.vlv" << 40 << "" << "old.vlv.takes/A001.vlv" << "old.mov.takes/A001.mov"
+        << "old.vlv.takes/A001.vlv" << 40 << "" << "old.vlv.takes/A001.vlv" << "old.vlv.takes/A001.vlv"
         << "old.mov.takes/A001.mov";
-    QTest::newRow(".mov taken: the rename fails") << "A001.vlv" << 40 << "A001.mov" << "A001.vlv" << "A001.mov"
+    QTest::newRow(".mov taken: the rename fails") << "A001.vlv" << 40 << "A001.mov" << "A001.vlv" << "A001.vlv"
                                                   << "A001.mov";
     QTest::newRow(".nrv taken: replaced") << "A001.vlv" << 29 << "A001.nrv" << "A001.nrv" << "A001.nrv" << "";
 }
