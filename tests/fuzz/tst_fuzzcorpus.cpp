@@ -27,7 +27,10 @@ struct FuzzTarget
     FuzzEntry entry;
 };
 
+// In the order of their corpus folders' names.
 const FuzzTarget targets[] = {
+    {"orlamovierebuild", fuzzOrlaMovieRebuild},
+    {"veskmovierebuild", fuzzVeskMovieRebuild},
     {"wavchunkwalk", fuzzWavChunkWalk},
 };
 
