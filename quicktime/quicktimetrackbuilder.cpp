@@ -93,6 +93,14 @@ QuickTimeSampleTableAtom* QuickTimeTrackBuilder::addTimecodeMedia(QuickTimeAtom*
     return sampleTable;
 }
 
+QuickTimeTimeToSampleAtom* QuickTimeTrackBuilder::timecodeTimes(quint32 samples, quint32 duration) const
+{
+    auto* times = new QuickTimeTimeToSampleAtom(file, 1, duration);
+    if (samples > 1)
+        times->addEntry(samples - 1, 0);
+    return times;
+}
+
 void QuickTimeTrackBuilder::addVideoMedia(QuickTimeAtom* track, const QuickTimeMovieTiming& timing)
 {
     QuickTimeMediaInformationAtom* information

@@ -60,6 +60,10 @@ public:
     // reel inside the timecode description; the sample table is returned
     // for the family's tables.
     QuickTimeSampleTableAtom* addTimecodeMedia(QuickTimeAtom* track, quint32 duration);
+    // The timecode track's time-to-sample table: the first sample times the
+    // whole movie, any later one (a recorder writes one) lasts no time, so
+    // the table counts every sample the size and offset tables list.
+    QuickTimeTimeToSampleAtom* timecodeTimes(quint32 samples, quint32 duration) const;
     // A video track's media: the description the recorded codec asks for
     // (none for a codec the recorder did not name) and the frame tables.
     void addVideoMedia(QuickTimeAtom* track, const QuickTimeMovieTiming& timing);

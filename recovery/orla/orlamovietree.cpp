@@ -64,12 +64,7 @@ void OrlaMovieTree::addTimecodeTrack(QuickTimeAtom* movie)
 {
     QuickTimeSampleTableAtom* sampleTable = tracks.addTimecodeMedia(addTrack(movie, timecodeTrackId), timing.movieDuration);
     const quint32 samples = file->timecodeSampleCount;
-    // The first sample times the whole movie; any later one the recorder
-    // wrote lasts no time, so that every table counts the same samples.
-    auto* times = new QuickTimeTimeToSampleAtom(file, 1, timing.movieDuration);
-    if (samples > 1)
-        times->addEntry(samples - 1, 0);
-    tracks.addSampleTables(sampleTable, times,
+    tracks.addSampleTables(sampleTable, tracks.timecodeTimes(samples, timing.movieDuration),
         new QuickTimeSampleToChunkAtom(file, 1, 0, 0, 0),
         new QuickTimeSampleSizeAtom(file, QuickTimeFile::TimecodeSample, samples, 0),
         new QuickTimeChunkOffset64Atom(file, QuickTimeFile::TimecodeSample, samples, 0, 1, 0, 0),

@@ -51,12 +51,9 @@ void VeskMovieTree::addTimecodeTrack(QuickTimeAtom* movie)
     QuickTimeSampleTableAtom* sampleTable
         = tracks.addTimecodeMedia(tracks.addTrack(movie, timecodeTrackId, timing.movieDuration), timing.movieDuration);
 
-    // The first sample times the whole movie; a sample the recorder wrote
-    // itself comes first, the appended one then lasts no time.
+    // A sample the recorder wrote itself comes first; the appended one then lasts no time.
     const quint32 samples = file->timecodeSampleCount;
-    auto* times = new QuickTimeTimeToSampleAtom(file, 1, timing.movieDuration);
-    if (samples > 1)
-        times->addEntry(samples - 1, 0);
+    QuickTimeTimeToSampleAtom* times = tracks.timecodeTimes(samples, timing.movieDuration);
 
     // The appended block is the last timecode item; it lies where it was
     // written, which may be past where the walk puts its entry.

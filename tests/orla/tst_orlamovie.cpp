@@ -23,6 +23,7 @@
 #include "quicktimesourcereferenceatom.h"
 #include "quicktimetimetosampleatom.h"
 #include "quicktimetrackheaderatom.h"
+#include "quicktimevelloranatom.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -175,10 +176,10 @@ QStringList expectedTracks(const TakeDescription& take, const WrittenTake& writt
             sizes.append(item.paddedBytes);
             offsets.append(item.offset);
         }
-        // A later sample lasts no time.
-        const QString later = timecodes.size() > 1 ? QStringLiteral(" %1x0").arg(timecodes.size() - 1) : QString();
+        // The first sample times the movie; any later one lasts no time.
+        const QString times = timecodes.size() > 1 ? QStringLiteral(" %1x0").arg(timecodes.size() - 1) : QString();
         tracks.append(QStringLiteral("track 1 tmcd tmcd duration %1 edit %1 media %1/%2 stts 1x%1%6 stsc 1:1:1 stsz %3x0 [%4] co64 [%5]")
-                          .arg(duration).arg(scale).arg(timecodes.size()).arg(listText(sizes), listText(offsets), later));
+                          .arg(duration).arg(scale).arg(timecodes.size()).arg(listText(sizes), listText(offsets), times));
     }
     if (!frames.isEmpty()) {
         const int perChunk = int(take.videoSamplesPerChunk);
@@ -306,8 +307,17 @@ void OrlaMovieTest::tablesPointAtTheRecordedItems_data()
         QList<ItemKind> order = take.resolvedItemOrder();
         order.insert(3, ItemKind::Unknown);
         order.insert(10, ItemKind::Unknown);
+        order.append(ItemKind::Unknown);
         take.itemOrder = order;
-        QTest::newRow("kind 3 items between") << take;
+        QTest::newRow("kind 3 items between and last") << take;
+    }
+    {
+        // A recorder writes one timecode sample; a second one is listed and lasts no time.
+        TakeDescription take = fakeVideoTake(26, 9, 2);
+        QList<ItemKind> order = take.resolvedItemOrder();
+        order.insert(5, ItemKind::TimecodeSample);
+        take.itemOrder = order;
+        QTest::newRow("two timecode samples") << take;
     }
     {
         // Entries after the first zero entry are not items.
@@ -330,6 +340,15 @@ void OrlaMovieTest::tablesPointAtTheRecordedItems()
     const RepairedMovie movie(card.filePath("A001.mov"));
     QVERIFY(movie.tree);
     QCOMPARE(describeTracks(movie), expectedTracks(take, written));
+
+    // The vendor atom copies the map up to its last counted entry, kind 3
+    // entries in their places, as every table walk sees it.
+    const QList<QuickTimeAtom*> vendor = movie.atomsOfType("vrln");
+    QCOMPARE(vendor.size(), 1);
+    QList<quint16> counted = written.frameMap.mid(0, written.items.size() - take.tornItems);
+    while (!counted.isEmpty() && counted.last() >> 14 == quint16(ItemKind::Unknown))
+        counted.removeLast();
+    QCOMPARE(static_cast<QuickTimeVelloranAtom*>(vendor.first())->readEntries, counted);
 
     // The timecode description carries the reel name inside it.
     for (QuickTimeAtom* atom : movie.atomsOfType("stsd")) {
