@@ -25,6 +25,8 @@ QString checkRepair(const QByteArray& input)
         return broken;
 
     // A later run finds the movie whole and leaves it as it is.
+    if (check.movieAtomSize() > Tolvan::RebuildCheck::largestMovieRunAgain)
+        return {};
     const QByteArray repaired = recording.data();
     AccessRecordingBuffer again(repaired);
     const Outcome second = OrlaRepair::run(scanner, &again, QByteArrayLiteral("A001.vlv"));

@@ -138,15 +138,19 @@ QString RebuildCheck::checkWrites() const
             return QStringLiteral("wrote %1 bytes at %2, before the end of the recorded media at %3")
                 .arg(write.second).arg(write.first).arg(recordedMediaEnd);
     }
+    const QByteArrayView now(after.data());
+    const QByteArrayView was(before);
     const qint64 mediaLength = qint64(recordedMediaEnd) - mediaOffset;
-    if (after.data().left(movieDataHeaderOffset) != before.left(movieDataHeaderOffset)
-        || after.data().mid(mediaOffset, mediaLength) != before.mid(mediaOffset, mediaLength))
+    if (now.first(movieDataHeaderOffset) != was.first(movieDataHeaderOffset)
+        || now.sliced(mediaOffset, mediaLength) != was.sliced(mediaOffset, mediaLength))
         return QStringLiteral("the head or the recorded media changed");
     return {};
 }
 
 QString RebuildCheck::repaired()
 {
+    if (recordedMediaEnd < quint64(mediaOffset))
+        return QStringLiteral("a file without media was repaired");
     const QByteArray& bytes = after.data();
     const QByteArray header = bytes.mid(movieDataHeaderOffset, 16);
     if (header.size() != 16 || header.left(8) != QByteArray::fromHex("000000016d646174"))
@@ -168,7 +172,7 @@ QString RebuildCheck::repaired()
     }
 
     const QByteArray movieHeader = bytes.mid(qsizetype(movieStart), 8);
-    const quint64 movieSize = movieHeader.size() == 8 ? qFromBigEndian<quint32>(movieHeader.constData()) : 0;
+    movieSize = movieHeader.size() == 8 ? qFromBigEndian<quint32>(movieHeader.constData()) : 0;
     if (movieHeader.mid(4) != "moov" || movieStart + movieSize > quint64(bytes.size()))
         return QStringLiteral("no movie atom where the movie data ends");
     QByteArray data = bytes;

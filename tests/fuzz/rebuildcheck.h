@@ -18,6 +18,11 @@ class QuickTimeAtom;
 class RebuildCheck
 {
 public:
+    // A second run over a repaired take parses its whole movie again; the
+    // fuzz targets make one for movies up to this size, so that the runs of
+    // full frame maps stay quick.
+    static constexpr quint64 largestMovieRunAgain = 1 << 20;
+
     // `before` is the recording as the recorder left it; `after` the same
     // recording once the family's repair ran on it.
     RebuildCheck(RecorderFamily family, const QByteArray& before, const AccessRecordingBuffer& after);
@@ -30,6 +35,8 @@ public:
     // the media, every table within the media and agreeing with the frame
     // map and the vendor atom.
     QString repaired();
+    // Bytes of the rebuilt movie atom, once repaired() found it.
+    quint64 movieAtomSize() const { return movieSize; }
 
 private:
     // Where the recorded media ends as the recorder's own note and the
@@ -60,6 +67,7 @@ private:
     quint64 recordedMediaEnd = 0;
     // Where the rebuilt movie atom starts, from the closed movie data header.
     quint64 movieStart = 0;
+    quint64 movieSize = 0;
 };
 
 QTLIB_END_NAMESPACE

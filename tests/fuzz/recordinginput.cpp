@@ -54,12 +54,16 @@ public:
         if (used < RecordingLayout::frameMapEntries)
             qToLittleEndian<quint16>(entry, map + 2 * qint64(used++));
     }
+    // By doubling copies: a full map in a few dozen steps, not millions.
     void repeat(quint16 entry, quint32 count)
     {
-        const quint32 room = quint32(RecordingLayout::frameMapEntries - used);
-        count = qMin(count, room);
-        for (quint32 i = 0; i < count; ++i)
-            qToLittleEndian<quint16>(entry, map + 2 * qint64(used + int(i)));
+        count = qMin(count, quint32(RecordingLayout::frameMapEntries - used));
+        if (count == 0)
+            return;
+        char* first = map + 2 * qint64(used);
+        qToLittleEndian<quint16>(entry, first);
+        for (qint64 done = 1; done < count; done *= 2)
+            std::memcpy(first + 2 * done, first, size_t(2 * qMin<qint64>(done, count - done)));
         used += int(count);
     }
 
@@ -68,13 +72,16 @@ private:
     int used = 0;
 };
 
-// Recorded media: a pattern no repair would write.
-QByteArray media(qint64 length)
+// Recorded media: a pattern no repair would write, made once.
+QByteArrayView media(qint64 length)
 {
-    QByteArray bytes(length, Qt::Uninitialized);
-    for (qint64 i = 0; i < length; ++i)
-        bytes[i] = char(0x5A ^ (i * 13 & 0xFF));
-    return bytes;
+    static const QByteArray pattern = [] {
+        QByteArray bytes(RecordingInput::mostMedia, Qt::Uninitialized);
+        for (qint64 i = 0; i < bytes.size(); ++i)
+            bytes.data()[i] = char(0x5A ^ (i * 13 & 0xFF));
+        return bytes;
+    }();
+    return QByteArrayView(pattern).first(length);
 }
 
 } // namespace
@@ -86,7 +93,8 @@ QByteArray RecordingInput::decode(const QByteArray& input, RecorderFamily family
     QByteArray settings = in.bytes(RecordingHead::settingsSize(family));
     const quint8 shape = in.number<quint8>();
     const quint16 fillEntry = in.number<quint16>();
-    const quint32 fillCount = in.number<quint32>();
+    const quint32 fillField = in.number<quint32>();
+    const quint32 fillCount = (fillField >> 5) >> (fillField & 31);
     const qint64 mediaLength = qint64(in.number<quint32>() % quint32(mostMedia + 1));
     const quint16 leadingCount = in.number<quint16>();
 
@@ -98,6 +106,7 @@ QByteArray RecordingInput::decode(const QByteArray& input, RecorderFamily family
     }
 
     QByteArray file = RecordingHead::head(take, settings, {});
+    file.reserve(file.size() + mediaLength);
     MapFiller map(file, RecordingHead::frameMapOffset(family));
     for (quint16 i = 0; i < leadingCount && !in.atEnd(); ++i)
         map.append(in.number<quint16>());

@@ -14,8 +14,9 @@
 //   u8  shape          bit 0: the movie data header is closed, sized to the media
 //                      bit 1: recordedEnd is moved inside the media, to the
 //                             point its value gives modulo the media length + 1
-//   u16 fill entry     repeated `fill count` times after the leading entries
-//   u32 fill count
+//   u16 fill entry     repeated after the leading entries
+//   u32 fill count     bits 31-5 shifted right by bits 4-0: most runs are
+//                      short, and a full map is still one input away
 //   u32 media length   bytes of media after the head, at most mostMedia
 //   u16 leading count  entries before the fill; the input's later entries follow it
 //   u16 entries        to the end of the input

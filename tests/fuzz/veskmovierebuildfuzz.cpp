@@ -26,6 +26,8 @@ QString checkRepair(const QByteArray& input)
         return broken;
 
     // A later run leaves the repaired movie as it is.
+    if (check.movieAtomSize() > RebuildCheck::largestMovieRunAgain)
+        return {};
     const QByteArray movie = recording.data();
     AccessRecordingBuffer again(movie);
     VeskVideoRepair::run(scanner, &again, frameMap);
