@@ -63,6 +63,7 @@ private slots:
     void sourceName_data();
     void sourceName();
     void vendorAtom();
+    void vendorAtomKeepsKind3EntriesInPlace();
     void editList();
     void alignmentSkip_data();
     void alignmentSkip();
@@ -285,6 +286,21 @@ void TestAtomBytes::vendorAtom()
         expected.u16(value);
     COMPARE_BYTES(written(atom), expected.bytes());
     QCOMPARE(movie->videoFrameCount, 899u);
+}
+
+void TestAtomBytes::vendorAtomKeepsKind3EntriesInPlace()
+{
+    // Kind 3 entries count for no track but keep their places in the copy,
+    // which ends at the last counted entry, as every table walk does.
+    TestMovie movie;
+    movie.setFrameMap({ entry(1, 4), entry(3, 2), entry(0, 12), entry(3, 1) });
+    QuickTimeVelloranAtom atom(movie.get());
+    QCOMPARE(atom.entryCount, 3u);
+    QCOMPARE(atom.size, 154u);
+    const QByteArray bytes = written(atom);
+    QCOMPARE(bytes.size(), 154);
+    COMPARE_BYTES(bytes.mid(20, 4), Bytes().u32(3).bytes());
+    COMPARE_BYTES(bytes.right(6), Bytes().u16(entry(1, 4)).u16(entry(3, 2)).u16(entry(0, 12)).bytes());
 }
 
 void TestAtomBytes::editList()

@@ -1,11 +1,16 @@
 #include "cardtree.h"
+#include "filehash.h"
 #include "linerecorder.h"
+#include "playercheck.h"
+#include "recordingwriter.h"
 #include "scan/finalize.h"
 #include "unprivileged.h"
+#include "wavwriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QtEndian>
 #include <QtTest>
 
 #include <functional>
@@ -28,6 +33,8 @@ private slots:
     void changeDuringTheScan();
     void lockedFilesAndFolders_data();
     void lockedFilesAndFolders();
+    void repairInAFolderThatCannotBeRenamedInto_data();
+    void repairInAFolderThatCannotBeRenamedInto();
     void unusualNames_data();
     void unusualNames();
     void unusualNamesOnTheConsole_data();
@@ -312,6 +319,105 @@ void HostileFilesystemTest::lockedFilesAndFolders()
     QCOMPARE(record.finalized, finalized);
     QCOMPARE(record.unrecoverable, unrecoverable);
     QCOMPARE(card.snapshot(), before);
+}
+
+namespace {
+
+// A video take of stand-in frames and two sound chunks; no player decodes
+// its pictures. The newer family needs 30 items to be repaired at all.
+TakeDescription smallVideoTake(RecorderFamily family)
+{
+    TakeDescription take = TakeDescription::forFamily(family);
+    for (int i = 0; i < 27; ++i) {
+        take.videoFrames.append(QByteArray(700 + i, char('a' + i % 26)));
+        take.videoFrameMd5.append(QString());
+    }
+    if (family == RecorderFamily::Orla)
+        take.audioSamplesPerChunk = 256;
+    take.setAudio(1, 3, 2);
+    return take;
+}
+
+// What a take written for a test holds: where its recorded media or
+// samples lie, and their digest.
+struct WrittenMedia
+{
+    bool ok = false;
+    qint64 start = 0;
+    qint64 end = 0;
+    QByteArray sha256;
+    qint64 dataSizeOffset = -1; // an audio take's data size field
+};
+
+WrittenMedia writeTake(const QString& path)
+{
+    WrittenMedia media;
+    if (path.endsWith(QLatin1String(".vla"))) {
+        const WrittenWav wav = WavWriter::write(WavDescription(), path);
+        media = { wav.ok, wav.dataStart, wav.fileSize, wav.samplesSha256, wav.dataSizeOffset };
+    } else {
+        const bool newer = QFileInfo(path).fileName().startsWith(QLatin1Char('A'));
+        const WrittenTake take = RecordingWriter::write(smallVideoTake(newer ? RecorderFamily::Orla : RecorderFamily::Vesk), path);
+        media = { take.ok, take.mediaStart, take.mediaEnd, take.mediaSha256, -1 };
+    }
+    return media;
+}
+
+} // namespace
+
+void HostileFilesystemTest::repairInAFolderThatCannotBeRenamedInto_data()
+{
+    QTest::addColumn<QString>("take"); // in the folder CLIP
+    QTest::addColumn<QString>("finishedName");
+    QTest::addColumn<QString>("family");
+
+    QTest::newRow("newer family's video take") << "A001C003.vlv" << "A001C003.mov" << "Orla";
+    QTest::newRow("older family's video take") << "B001C003.vlv" << "B001C003.mov" << "Vesk";
+    QTest::newRow("older family's audio take") << "B001C003.vla" << "B001C003.wav" << "Vesk";
+}
+
+// A take whose folder forbids renaming is repaired all the same; the report
+// names it where it stands, under its temporary name, and a line says why.
+void HostileFilesystemTest::repairInAFolderThatCannotBeRenamedInto()
+{
+    QFETCH(QString, take);
+    QFETCH(QString, finishedName);
+    QFETCH(QString, family);
+
+    CardTree card;
+    QVERIFY(card.addFolder("CLIP"));
+    const QString takePath = card.path("CLIP/" + take);
+    const WrittenMedia media = writeTake(takePath);
+    QVERIFY(media.ok);
+    QVERIFY(QFile::setPermissions(card.root(), openFolder));
+    QVERIFY(Unprivileged::handOver(card.root()));
+    QVERIFY(QFile::setPermissions(card.path("CLIP"), readOnly | enterable));
+
+    const ScanRecord record = ScanRecord::decoded(
+        Unprivileged::run([&] { return scan(card.root(), false).encoded(); }));
+    QVERIFY(QFile::setPermissions(card.path("CLIP"), openFolder));
+
+    QCOMPARE(record.reportLines, onCard(QStringList{"Scanning folder: %1\n", "Scanning folder: %1/CLIP\n",
+                                                    "     %1/CLIP/" + take + " (" + family + ") Finalized\n"}, card));
+    QVERIFY2(record.lines.contains(QStringLiteral("Failed to rename file:  \"%1\"  ->  \"%2\"")
+                                       .arg(takePath, card.path("CLIP/" + finishedName))),
+             qPrintable(record.lines.join(QLatin1Char('|'))));
+    QCOMPARE(record.finalized, 1);
+
+    // Nothing is lost: the take stands repaired under its old name, its
+    // media as recorded.
+    QCOMPARE(QDir(card.path("CLIP")).entryList(QDir::Files), QStringList{take});
+    QCOMPARE(FileHash::sha256(takePath, media.start, media.end - media.start), media.sha256);
+    if (media.dataSizeOffset >= 0) {
+        QFile audio(takePath);
+        QVERIFY(audio.open(QIODevice::ReadOnly) && audio.seek(media.dataSizeOffset));
+        QCOMPARE(qFromLittleEndian<quint32>(audio.read(4).constData()), quint32(media.end - media.start));
+    } else {
+        const MovieInfo movie = PlayerCheck::probe(takePath);
+        QVERIFY2(movie.ok, qPrintable(movie.error));
+        QCOMPARE(movie.streamsOfType("video").size(), 1);
+        QCOMPARE(movie.streamsOfType("audio").size(), 1);
+    }
 }
 
 namespace {
