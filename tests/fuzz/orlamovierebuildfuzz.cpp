@@ -24,14 +24,14 @@ QString checkRepair(const QByteArray& input)
     if (const QString broken = check.repaired(); !broken.isEmpty())
         return broken;
 
-    // A later run finds the movie whole and leaves it as it is.
+    // A later run leaves the repaired movie as it is.
     if (check.movieAtomSize() > Tolvan::RebuildCheck::largestMovieRunAgain)
         return {};
     const QByteArray repaired = recording.data();
     AccessRecordingBuffer again(repaired);
     const Outcome second = OrlaRepair::run(scanner, &again, QByteArrayLiteral("A001.vlv"));
-    if (second != Outcome::AlreadyComplete)
-        return QStringLiteral("a second run does not find the repaired movie complete");
+    if (second == Outcome::Repaired || second == Outcome::RebuildFailed)
+        return QStringLiteral("a second run repaired the repaired movie again");
     return Tolvan::RebuildCheck(RecorderFamily::Orla, repaired, again).untouched();
 }
 
