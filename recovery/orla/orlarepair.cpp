@@ -36,7 +36,7 @@ OrlaRepair::Outcome OrlaRepair::run(Finalize& scanner, QIODevice* device, const 
         // commit, perhaps still in the cache, is surely on the device).
         if (Tolvan::QuickTimeMovieVerifier::checkCommitted(device) == Tolvan::QuickTimeMovieVerifier::Result::Sound) {
             if (!syncToDevice(device)) {
-                reportFailure(name, qPrintable(QStringLiteral("the repair could not be written (%1)").arg(device->errorString())));
+                reportFailure(name, qUtf8Printable(QStringLiteral("the repair could not be written (%1)").arg(device->errorString())));
                 return Outcome::NotRepaired;
             }
             qDebug("********************* %s was repaired by an earlier run that ended before renaming it!\n", name.constData());

@@ -19,6 +19,10 @@ QString checkRepair(const QByteArray& input)
     AccessRecordingBuffer recording(before);
     const Outcome outcome = OrlaRepair::run(scanner, &recording, QByteArrayLiteral("A001.vlv"));
     Tolvan::RebuildCheck check(RecorderFamily::Orla, before, recording);
+    // A refused take is not written to; a rebuild that failed once writing
+    // began leaves its movie uncommitted behind the media.
+    if (outcome == Outcome::RebuildFailed || outcome == Outcome::Unfinished)
+        return check.uncommitted();
     if (outcome != Outcome::Repaired)
         return check.untouched();
     if (const QString broken = check.repaired(); !broken.isEmpty())

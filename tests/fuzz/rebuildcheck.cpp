@@ -130,10 +130,18 @@ QString RebuildCheck::untouched() const
     return {};
 }
 
-QString RebuildCheck::checkWrites() const
+QString RebuildCheck::uncommitted() const
+{
+    // A file that ends before its media has nowhere a movie may go.
+    if (recordedMediaEnd < quint64(mediaOffset))
+        return untouched();
+    return checkWrites(false);
+}
+
+QString RebuildCheck::checkWrites(bool headerWritten) const
 {
     for (const AccessRecordingBuffer::Range& write : after.writes) {
-        const bool header = write.first >= movieDataHeaderOffset && write.first + write.second <= mediaOffset;
+        const bool header = headerWritten && write.first >= movieDataHeaderOffset && write.first + write.second <= mediaOffset;
         if (!header && quint64(write.first) < recordedMediaEnd)
             return QStringLiteral("wrote %1 bytes at %2, before the end of the recorded media at %3")
                 .arg(write.second).arg(write.first).arg(recordedMediaEnd);
@@ -141,7 +149,8 @@ QString RebuildCheck::checkWrites() const
     const QByteArrayView now(after.data());
     const QByteArrayView was(before);
     const qint64 mediaLength = qint64(recordedMediaEnd) - mediaOffset;
-    if (now.first(movieDataHeaderOffset) != was.first(movieDataHeaderOffset)
+    const qint64 unchangedHead = headerWritten ? movieDataHeaderOffset : mediaOffset;
+    if (now.first(unchangedHead) != was.first(unchangedHead)
         || now.sliced(mediaOffset, mediaLength) != was.sliced(mediaOffset, mediaLength))
         return QStringLiteral("the head or the recorded media changed");
     return {};
@@ -156,7 +165,7 @@ QString RebuildCheck::repaired()
     if (header.size() != 16 || header.left(8) != QByteArray::fromHex("000000016d646174"))
         return QStringLiteral("the movie data header is gone");
     movieStart = movieDataHeaderOffset + qFromBigEndian<quint64>(header.constData() + 8);
-    if (const QString broken = checkWrites(); !broken.isEmpty())
+    if (const QString broken = checkWrites(true); !broken.isEmpty())
         return broken;
 
     // The older family's repair puts a timecode sample block first, unless

@@ -30,6 +30,10 @@ public:
     // A take that was not repaired: not one byte written. Empty when it holds,
     // else the broken invariant.
     QString untouched() const;
+    // A take whose rebuilt movie was never committed (a write or the check of
+    // what was written failed): the movie data header still open, and only
+    // bytes after the recorded media written.
+    QString uncommitted() const;
     // A repaired take: only the movie data header and bytes after the
     // recorded media written, a movie the library's reader parses behind
     // the media, every table within the media and agreeing with the frame
@@ -50,7 +54,9 @@ private:
         quint64 chunks = 0;
     };
 
-    QString checkWrites() const;
+    // Only the movie data header (when `headerWritten`) and bytes after the
+    // recorded media written; the head and the media unchanged.
+    QString checkWrites(bool headerWritten) const;
     QString checkTrack(const QuickTimeAtom* track, TrackSummary& summary) const;
     QString checkVendorAtom(const QuickTimeAtom* movie) const;
     QString checkTracksAgainst(const QuickTimeAtom* movie, const quint64 (&counts)[4]) const;

@@ -18,10 +18,12 @@ QString checkRepair(const QByteArray& input)
     quint8* frameMap = reinterpret_cast<quint8*>(scanner.indexBuffer);
     const QByteArray before = RecordingInput::decode(input, RecorderFamily::Vesk);
     AccessRecordingBuffer recording(before);
-    const bool repaired = VeskVideoRepair::run(scanner, &recording, frameMap);
+    const VeskVideoRepair::Outcome outcome = VeskVideoRepair::run(scanner, &recording, frameMap);
     RebuildCheck check(RecorderFamily::Vesk, before, recording);
-    if (!repaired)
-        return check.untouched();
+    // A take not repaired, refused or failed once writing began, keeps its
+    // head and media and an open movie data header.
+    if (outcome != VeskVideoRepair::Outcome::Repaired)
+        return check.uncommitted();
     if (const QString broken = check.repaired(); !broken.isEmpty())
         return broken;
 
