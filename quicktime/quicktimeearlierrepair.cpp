@@ -29,7 +29,9 @@ bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form)
     QIODevice* device = file.device;
     const qint64 lead = form.lead.size();
     const qint64 length = lead + QuickTimeEarlierRepair::signatureBytes;
-    if (start < QuickTimeFile::mediaDataOffset || qint64(start) > device->size() - length
+    // Compared unsigned: a recorded end from a damaged head can be any 64 bits.
+    const quint64 size = quint64(qMax<qint64>(device->size(), 0));
+    if (start < QuickTimeFile::mediaDataOffset || start > size || size - start < quint64(length)
         || !device->seek(qint64(start)))
         return false;
     const QByteArray bytes = device->read(length);
