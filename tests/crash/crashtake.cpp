@@ -3,6 +3,7 @@
 #include "consolerun.h"
 #include "filehash.h"
 #include "playercheck.h"
+#include "testcard.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,11 +15,6 @@ namespace {
 
 constexpr qint64 movieDataHeaderOffset = 5472240;
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

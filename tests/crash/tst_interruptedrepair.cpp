@@ -7,6 +7,7 @@
 #include "consolerun.h"
 #include "crashtakes.h"
 #include "filehash.h"
+#include "testcard.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,18 +18,8 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
-struct Card
-{
-    QTemporaryDir dir;
-    QString root = QFileInfo(dir.path()).canonicalFilePath();
-    QString path(const QString& name) const { return root + QLatin1Char('/') + name; }
-};
+using Card = TestCard;
 
 } // namespace
 

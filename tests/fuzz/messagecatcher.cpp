@@ -23,3 +23,14 @@ void MessageCatcher::catchMessage(QtMsgType type, const QMessageLogContext&, con
     if (activeCatcher->warning.isEmpty())
         activeCatcher->warning = message;
 }
+
+QString MessageCatcher::brokenInvariant(QString (*check)(const QByteArray&), const QByteArray& input)
+{
+    MessageCatcher messages;
+    const QString broken = check(input);
+    if (!broken.isEmpty())
+        return broken;
+    if (!messages.firstWarning().isEmpty())
+        return QStringLiteral("warning raised: ") + messages.firstWarning();
+    return {};
+}

@@ -17,6 +17,10 @@ public:
     // The first warning raised, empty when none.
     QString firstWarning() const { return warning; }
 
+    // What `check` finds wrong with `input`, or else the first warning the
+    // code under test raised meanwhile: empty when neither.
+    static QString brokenInvariant(QString (*check)(const QByteArray&), const QByteArray& input);
+
 private:
     static void catchMessage(QtMsgType type, const QMessageLogContext& context, const QString& message);
 

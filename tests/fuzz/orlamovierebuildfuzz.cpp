@@ -43,11 +43,5 @@ QString checkRepair(const QByteArray& input)
 
 QString fuzzOrlaMovieRebuild(const QByteArray& input)
 {
-    MessageCatcher messages;
-    const QString broken = checkRepair(input);
-    if (!broken.isEmpty())
-        return broken;
-    if (!messages.firstWarning().isEmpty())
-        return QStringLiteral("warning raised: ") + messages.firstWarning();
-    return {};
+    return MessageCatcher::brokenInvariant(checkRepair, input);
 }

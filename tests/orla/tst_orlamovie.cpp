@@ -9,6 +9,7 @@
 #include "repairedmovie.h"
 #include "scan/finalize.h"
 #include "takedescription.h"
+#include "testcard.h"
 
 #include "quicktimeatom.h"
 #include "quicktimechunkoffset64atom.h"
@@ -254,11 +255,6 @@ private:
     qint64 written = 0;
 };
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray openHeader = QByteArray::fromHex("000000016d6461740000000000000010");
 

@@ -11,6 +11,7 @@
 #include "scan/finalize.h"
 #include "takedescription.h"
 #include "linerecorder.h"
+#include "testcard.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -41,13 +42,8 @@ TakeDescription smallTake(int items)
     return take;
 }
 
-struct Card
+struct Card : TestCard
 {
-    QTemporaryDir dir;
-    QString root = QFileInfo(dir.path()).canonicalFilePath();
-
-    QString path(const QString& relative) const { return root + "/" + relative; }
-
     WrittenTake write(const TakeDescription& take, const QString& relative)
     {
         QDir().mkpath(QFileInfo(path(relative)).absolutePath());
@@ -55,11 +51,6 @@ struct Card
     }
 };
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The whole report of a repair that succeeded, up to its result line.
 QStringList repairedReport(const QString& takePath, const QString& reportedName, const QString& moviePath)

@@ -4,6 +4,7 @@
 #include "recordingwriter.h"
 #include "scan/finalize.h"
 #include "takedescription.h"
+#include "testcard.h"
 
 #include <QDir>
 #include <QFile>
@@ -97,11 +98,6 @@ ScanResult finalizeCard(const QString& root)
     return result;
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "linerecorder.h"
 #include "scan/finalize.h"
+#include "testcard.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,8 +77,7 @@ VeskScanRun VeskCard::finalizeWithFileSizeLimit(qint64 bytes) const
 
 QByteArray VeskCard::fileBytes(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return ::fileBytes(path);
 }
 
 QString VeskLines::scanning(const QString& folder)
