@@ -15,15 +15,6 @@
 #include <QIODevice>
 #include <QtDebug>
 
-namespace {
-
-void reportWriteFailure(const QIODevice* device)
-{
-    VeskReport::writeFailure(device);
-}
-
-} // namespace
-
 bool QuickTimeFile::buildMovieAtom()
 {
     if (!device || !movieDataAtom)
@@ -38,7 +29,7 @@ bool QuickTimeFile::buildMovieAtom()
             VeskReport::recordingName(device).constData());
         break;
     case State::NotPlaced:
-        reportWriteFailure(device);
+        VeskReport::writeFailure(device);
         return writeFailed();
     }
 
@@ -49,7 +40,7 @@ bool QuickTimeFile::buildMovieAtom()
     // as it was for a later run.
     if ((blockPlaced && !device->seek(qint64(appendedTimecodeSample.blockOffset)))
         || !writeMovie(blockPlaced ? appendedTimecodeSample.block : QByteArray()) || !syncToDevice(device)) {
-        reportWriteFailure(device);
+        VeskReport::writeFailure(device);
         return writeFailed();
     }
     const qint64 end = device->pos();
@@ -61,7 +52,7 @@ bool QuickTimeFile::buildMovieAtom()
     }
 
     if (!commitMovieData()) {
-        reportWriteFailure(device);
+        VeskReport::writeFailure(device);
         return writeFailed();
     }
 
