@@ -68,7 +68,7 @@ struct WrittenTake
 // A typical end-to-end test:
 //
 //     const EncodedVideo video = TestVideo::encode(
-//         VideoSpec::proRes(ProResProfile::Hq, 1280, 720, "24000/1001", 24));
+//         VideoFormat::proRes(ProResProfile::Hq, 1280, 720, "24000/1001", 24));
 //     TakeDescription take = TakeDescription::forFamily(RecorderFamily::Orla);
 //     take.setVideo(video);
 //     take.setAudio(2, 3, 20, 1000, 600);   // 2 channels, 3 bytes, 20 chunks, first/last counts

@@ -18,12 +18,12 @@ TakeDescription TakeDescription::forFamily(RecorderFamily family)
 
 void TakeDescription::setVideo(const EncodedVideo& video)
 {
-    width = quint16(video.spec.width);
-    height = quint16(video.spec.height);
-    interlaced = video.spec.interlaced;
-    recordedRate = recordedRateFor(video.spec.frameRate, video.spec.interlaced);
-    codecNumbers(family, video.spec, &videoCodec, &proResFlavour);
-    if (video.spec.codec == TestVideoCodec::DNxHD && video.avidCompressionId != 0)
+    width = quint16(video.format.width);
+    height = quint16(video.format.height);
+    interlaced = video.format.interlaced;
+    recordedRate = recordedRateFor(video.format.frameRate, video.format.interlaced);
+    codecNumbers(family, video.format, &videoCodec, &proResFlavour);
+    if (video.format.codec == TestVideoCodec::DNxHD && video.avidCompressionId != 0)
         avidCompressionId = video.avidCompressionId;
     videoFrames = video.frames;
     videoFrameMd5 = video.frameMd5;
@@ -89,14 +89,14 @@ QList<ItemKind> TakeDescription::resolvedItemOrder() const
     return order;
 }
 
-void TakeDescription::codecNumbers(RecorderFamily family, const VideoSpec& spec,
+void TakeDescription::codecNumbers(RecorderFamily family, const VideoFormat& format,
                                    quint32* videoCodec, quint32* proResFlavour)
 {
     quint32 codec = 0;
     quint32 flavour = 0;
-    if (spec.codec == TestVideoCodec::ProRes) {
+    if (format.codec == TestVideoCodec::ProRes) {
         const bool newer = family == RecorderFamily::Orla;
-        switch (spec.proResProfile) {
+        switch (format.proResProfile) {
         case ProResProfile::P4444Xq: codec = 2; flavour = 0; break;
         case ProResProfile::P4444: codec = 2; flavour = newer ? 1 : 0; break;
         case ProResProfile::Hq: codec = 1; flavour = newer ? 1 : 0; break;

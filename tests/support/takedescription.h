@@ -7,7 +7,7 @@
 #include <QStringList>
 
 struct EncodedVideo;
-struct VideoSpec;
+struct VideoFormat;
 
 enum class RecorderFamily { Orla, Vesk };
 
@@ -148,8 +148,8 @@ struct TakeDescription
     // The order of the items in the media (itemOrder, or the default one).
     QList<ItemKind> resolvedItemOrder() const;
 
-    // The settings block's codec numbers for a ProRes or DNxHD spec in a family.
-    static void codecNumbers(RecorderFamily family, const VideoSpec& spec,
+    // The settings block's codec numbers for a ProRes or DNxHD format in a family.
+    static void codecNumbers(RecorderFamily family, const VideoFormat& format,
                              quint32* videoCodec, quint32* proResFlavour);
 
     // Hundredths per second for an ffmpeg frame rate ("24000/1001" -> 2398);

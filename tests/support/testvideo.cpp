@@ -37,25 +37,25 @@ bool is4444(ProResProfile profile)
     return profile == ProResProfile::P4444 || profile == ProResProfile::P4444Xq;
 }
 
-QStringList encodeArguments(const VideoSpec& spec, const QString& output)
+QStringList encodeArguments(const VideoFormat& format, const QString& output)
 {
     QStringList args = { QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-nostdin"),
                          QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"),
                          QStringLiteral("-i"),
-                         QStringLiteral("testsrc2=size=%1x%2:rate=%3").arg(spec.width).arg(spec.height).arg(spec.frameRate),
-                         QStringLiteral("-frames:v"), QString::number(spec.frameCount), QStringLiteral("-an") };
+                         QStringLiteral("testsrc2=size=%1x%2:rate=%3").arg(format.width).arg(format.height).arg(format.frameRate),
+                         QStringLiteral("-frames:v"), QString::number(format.frameCount), QStringLiteral("-an") };
     QString pixelFormat;
-    if (spec.codec == TestVideoCodec::ProRes) {
+    if (format.codec == TestVideoCodec::ProRes) {
         args << QStringLiteral("-c:v") << QStringLiteral("prores_ks")
-             << QStringLiteral("-profile:v") << QString::number(int(spec.proResProfile));
-        pixelFormat = is4444(spec.proResProfile) ? QStringLiteral("yuv444p10le") : QStringLiteral("yuv422p10le");
+             << QStringLiteral("-profile:v") << QString::number(int(format.proResProfile));
+        pixelFormat = is4444(format.proResProfile) ? QStringLiteral("yuv444p10le") : QStringLiteral("yuv422p10le");
     } else {
         args << QStringLiteral("-c:v") << QStringLiteral("dnxhd")
-             << QStringLiteral("-b:v") << QStringLiteral("%1M").arg(spec.dnxhdMbps);
+             << QStringLiteral("-b:v") << QStringLiteral("%1M").arg(format.dnxhdMbps);
         pixelFormat = QStringLiteral("yuv422p");
     }
     QString filter = QStringLiteral("format=") + pixelFormat;
-    if (spec.interlaced) {
+    if (format.interlaced) {
         filter = QStringLiteral("setfield=tff,") + filter;
         args << QStringLiteral("-flags") << QStringLiteral("+ildct") << QStringLiteral("-field_order") << QStringLiteral("tt");
     }
@@ -72,24 +72,24 @@ QString ffmpegVersion()
     return version;
 }
 
-QString cacheKey(const VideoSpec& spec)
+QString cacheKey(const VideoFormat& format)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QByteArray::number(cacheLayoutVersion));
     hash.addData(ffmpegVersion().toUtf8());
-    hash.addData(encodeArguments(spec, QString()).join(QLatin1Char('\n')).toUtf8());
+    hash.addData(encodeArguments(format, QString()).join(QLatin1Char('\n')).toUtf8());
     return QString::fromLatin1(hash.result().toHex().left(20));
 }
 
 // Encodes into `folder` and writes info.json last, so a folder without it
 // is an interrupted encoding.
-QString encodeInto(const VideoSpec& spec, const QString& folder)
+QString encodeInto(const VideoFormat& format, const QString& folder)
 {
     QDir(folder).removeRecursively();
     if (!QDir().mkpath(folder))
         return QStringLiteral("cannot create ") + folder;
     const QString movie = folder + QStringLiteral("/movie.mov");
-    const ToolRun encode = ToolProcess::run(QStringLiteral("ffmpeg"), encodeArguments(spec, movie));
+    const ToolRun encode = ToolProcess::run(QStringLiteral("ffmpeg"), encodeArguments(format, movie));
     if (!encode.ok)
         return encode.describe();
 
@@ -113,10 +113,10 @@ QString encodeInto(const VideoSpec& spec, const QString& folder)
     return {};
 }
 
-EncodedVideo loadFrom(const VideoSpec& spec, const QString& folder)
+EncodedVideo loadFrom(const VideoFormat& format, const QString& folder)
 {
     EncodedVideo video;
-    video.spec = spec;
+    video.format = format;
     video.moviePath = folder + QStringLiteral("/movie.mov");
 
     QFile infoFile(folder + QStringLiteral("/info.json"));
@@ -148,13 +148,13 @@ EncodedVideo loadFrom(const VideoSpec& spec, const QString& folder)
         }
         video.frames.append(frame);
     }
-    if (video.frames.size() != spec.frameCount || video.frameMd5.size() != spec.frameCount) {
+    if (video.frames.size() != format.frameCount || video.frameMd5.size() != format.frameCount) {
         video.error = QStringLiteral("expected %1 frames, got %2 packets and %3 decoded frames (%4)")
-                          .arg(spec.frameCount).arg(video.frames.size()).arg(video.frameMd5.size())
-                          .arg(spec.description());
+                          .arg(format.frameCount).arg(video.frames.size()).arg(video.frameMd5.size())
+                          .arg(format.description());
         return video;
     }
-    if (spec.codec == TestVideoCodec::DNxHD && video.frames.first().size() >= 0x2C) {
+    if (format.codec == TestVideoCodec::DNxHD && video.frames.first().size() >= 0x2C) {
         const uchar* header = reinterpret_cast<const uchar*>(video.frames.first().constData());
         video.avidCompressionId = quint32(header[0x28]) << 24 | quint32(header[0x29]) << 16
                                   | quint32(header[0x2A]) << 8 | header[0x2B];
@@ -165,35 +165,35 @@ EncodedVideo loadFrom(const VideoSpec& spec, const QString& folder)
 
 } // namespace
 
-VideoSpec VideoSpec::proRes(ProResProfile profile, int width, int height, const QString& frameRate,
+VideoFormat VideoFormat::proRes(ProResProfile profile, int width, int height, const QString& frameRate,
                             int frameCount, bool interlaced)
 {
-    VideoSpec spec;
-    spec.codec = TestVideoCodec::ProRes;
-    spec.proResProfile = profile;
-    spec.width = width;
-    spec.height = height;
-    spec.frameRate = frameRate;
-    spec.frameCount = frameCount;
-    spec.interlaced = interlaced;
-    return spec;
+    VideoFormat format;
+    format.codec = TestVideoCodec::ProRes;
+    format.proResProfile = profile;
+    format.width = width;
+    format.height = height;
+    format.frameRate = frameRate;
+    format.frameCount = frameCount;
+    format.interlaced = interlaced;
+    return format;
 }
 
-VideoSpec VideoSpec::dnxhd(int width, int height, bool interlaced, int mbps, const QString& frameRate,
+VideoFormat VideoFormat::dnxhd(int width, int height, bool interlaced, int mbps, const QString& frameRate,
                            int frameCount)
 {
-    VideoSpec spec;
-    spec.codec = TestVideoCodec::DNxHD;
-    spec.dnxhdMbps = mbps;
-    spec.width = width;
-    spec.height = height;
-    spec.interlaced = interlaced;
-    spec.frameRate = frameRate;
-    spec.frameCount = frameCount;
-    return spec;
+    VideoFormat format;
+    format.codec = TestVideoCodec::DNxHD;
+    format.dnxhdMbps = mbps;
+    format.width = width;
+    format.height = height;
+    format.interlaced = interlaced;
+    format.frameRate = frameRate;
+    format.frameCount = frameCount;
+    return format;
 }
 
-QString VideoSpec::description() const
+QString VideoFormat::description() const
 {
     const QString codecText = codec == TestVideoCodec::ProRes
         ? QStringLiteral("ProRes %1").arg(proResProfileName(proResProfile))
@@ -207,21 +207,21 @@ QString TestVideo::cacheRoot()
     return QDir::tempPath() + QStringLiteral("/ambrel-testmedia");
 }
 
-EncodedVideo TestVideo::encode(const VideoSpec& spec)
+EncodedVideo TestVideo::encode(const VideoFormat& format)
 {
     static QMutex mutex;
     static QHash<QString, EncodedVideo> loaded;
     QMutexLocker locker(&mutex);
 
-    const QString key = cacheKey(spec);
+    const QString key = cacheKey(format);
     const auto known = loaded.constFind(key);
     if (known != loaded.constEnd())
         return *known;
 
     EncodedVideo failed;
-    failed.spec = spec;
-    if (spec.frameCount <= 0 || spec.width <= 0 || spec.height <= 0) {
-        failed.error = QStringLiteral("nothing to encode: ") + spec.description();
+    failed.format = format;
+    if (format.frameCount <= 0 || format.width <= 0 || format.height <= 0) {
+        failed.error = QStringLiteral("nothing to encode: ") + format.description();
         return failed;
     }
     const QString root = cacheRoot();
@@ -235,14 +235,14 @@ EncodedVideo TestVideo::encode(const VideoSpec& spec)
         failed.error = QStringLiteral("cannot lock the media cache entry ") + folder;
         return failed;
     }
-    EncodedVideo video = loadFrom(spec, folder);
+    EncodedVideo video = loadFrom(format, folder);
     if (!video.ok) {
-        const QString encodeError = encodeInto(spec, folder);
+        const QString encodeError = encodeInto(format, folder);
         if (!encodeError.isEmpty()) {
-            failed.error = spec.description() + QStringLiteral(": ") + encodeError;
+            failed.error = format.description() + QStringLiteral(": ") + encodeError;
             return failed;
         }
-        video = loadFrom(spec, folder);
+        video = loadFrom(format, folder);
     }
     if (video.ok)
         loaded.insert(key, video);

@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(VideoSpec)
+Q_DECLARE_METATYPE(VideoFormat)
 
 namespace {
 
@@ -51,44 +51,44 @@ private:
 
 void TestPlayerCheck::encodedMedia_data()
 {
-    QTest::addColumn<VideoSpec>("spec");
+    QTest::addColumn<VideoFormat>("format");
     QTest::addColumn<QString>("codecName");
     QTest::addColumn<QString>("codecTag");
     QTest::addColumn<quint32>("compressionId");
 
     const QString rate = QStringLiteral("25");
-    QTest::newRow("prores proxy") << VideoSpec::proRes(ProResProfile::Proxy, 640, 360, rate, 3) << "prores" << "apco" << 0u;
-    QTest::newRow("prores lt") << VideoSpec::proRes(ProResProfile::Lt, 640, 360, rate, 3) << "prores" << "apcs" << 0u;
-    QTest::newRow("prores standard") << VideoSpec::proRes(ProResProfile::Standard, 640, 360, rate, 3) << "prores" << "apcn" << 0u;
-    QTest::newRow("prores hq 23.976") << VideoSpec::proRes(ProResProfile::Hq, 1280, 720, QStringLiteral("24000/1001"), 6)
+    QTest::newRow("prores proxy") << VideoFormat::proRes(ProResProfile::Proxy, 640, 360, rate, 3) << "prores" << "apco" << 0u;
+    QTest::newRow("prores lt") << VideoFormat::proRes(ProResProfile::Lt, 640, 360, rate, 3) << "prores" << "apcs" << 0u;
+    QTest::newRow("prores standard") << VideoFormat::proRes(ProResProfile::Standard, 640, 360, rate, 3) << "prores" << "apcn" << 0u;
+    QTest::newRow("prores hq 23.976") << VideoFormat::proRes(ProResProfile::Hq, 1280, 720, QStringLiteral("24000/1001"), 6)
                                       << "prores" << "apch" << 0u;
-    QTest::newRow("prores hq interlaced") << VideoSpec::proRes(ProResProfile::Hq, 1920, 1080, QStringLiteral("30000/1001"), 3, true)
+    QTest::newRow("prores hq interlaced") << VideoFormat::proRes(ProResProfile::Hq, 1920, 1080, QStringLiteral("30000/1001"), 3, true)
                                           << "prores" << "apch" << 0u;
-    QTest::newRow("prores 4444") << VideoSpec::proRes(ProResProfile::P4444, 640, 360, rate, 3) << "prores" << "ap4h" << 0u;
-    QTest::newRow("prores 4444 xq") << VideoSpec::proRes(ProResProfile::P4444Xq, 640, 360, rate, 3) << "prores" << "ap4x" << 0u;
-    QTest::newRow("dnxhd 1080i") << VideoSpec::dnxhd(1920, 1080, true, 120, QStringLiteral("30000/1001"), 4)
+    QTest::newRow("prores 4444") << VideoFormat::proRes(ProResProfile::P4444, 640, 360, rate, 3) << "prores" << "ap4h" << 0u;
+    QTest::newRow("prores 4444 xq") << VideoFormat::proRes(ProResProfile::P4444Xq, 640, 360, rate, 3) << "prores" << "ap4x" << 0u;
+    QTest::newRow("dnxhd 1080i") << VideoFormat::dnxhd(1920, 1080, true, 120, QStringLiteral("30000/1001"), 4)
                                  << "dnxhd" << "AVdn" << 1242u;
-    QTest::newRow("dnxhd 1080p") << VideoSpec::dnxhd(1920, 1080, false, 36, QStringLiteral("24000/1001"), 3)
+    QTest::newRow("dnxhd 1080p") << VideoFormat::dnxhd(1920, 1080, false, 36, QStringLiteral("24000/1001"), 3)
                                  << "dnxhd" << "AVdn" << 1253u;
-    QTest::newRow("dnxhd 720p") << VideoSpec::dnxhd(1280, 720, false, 90, QStringLiteral("60000/1001"), 3)
+    QTest::newRow("dnxhd 720p") << VideoFormat::dnxhd(1280, 720, false, 90, QStringLiteral("60000/1001"), 3)
                                 << "dnxhd" << "AVdn" << 1251u;
 }
 
 void TestPlayerCheck::encodedMedia()
 {
-    QFETCH(VideoSpec, spec);
+    QFETCH(VideoFormat, format);
     QFETCH(QString, codecName);
     QFETCH(QString, codecTag);
     QFETCH(quint32, compressionId);
 
-    const EncodedVideo video = TestVideo::encode(spec);
+    const EncodedVideo video = TestVideo::encode(format);
     QVERIFY2(video.ok, qPrintable(video.error));
     QCOMPARE(video.codecName, codecName);
     QCOMPARE(video.codecTag, codecTag);
     QCOMPARE(video.avidCompressionId, compressionId);
-    QCOMPARE(video.frames.size(), spec.frameCount);
-    QCOMPARE(video.frameMd5.size(), spec.frameCount);
-    QCOMPARE(QSet<QString>(video.frameMd5.cbegin(), video.frameMd5.cend()).size(), spec.frameCount);
+    QCOMPARE(video.frames.size(), format.frameCount);
+    QCOMPARE(video.frameMd5.size(), format.frameCount);
+    QCOMPARE(QSet<QString>(video.frameMd5.cbegin(), video.frameMd5.cend()).size(), format.frameCount);
 
     // The extracted frames are exactly the packets a demuxer reads: with
     // stream copy, framemd5 hashes packet bytes.
@@ -103,30 +103,30 @@ void TestPlayerCheck::encodedMedia()
     QCOMPARE(frameHashes, PlayerCheck::parseFrameMd5(packets.standardOutput));
 
     // Asking again is served from the cache with the same frames.
-    const EncodedVideo again = TestVideo::encode(spec);
+    const EncodedVideo again = TestVideo::encode(format);
     QVERIFY(again.ok);
     QCOMPARE(again.frames, video.frames);
 }
 
 void TestPlayerCheck::referenceMovieMatchesWrittenTake_data()
 {
-    QTest::addColumn<VideoSpec>("spec");
+    QTest::addColumn<VideoFormat>("format");
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("bytesPerSample");
 
-    QTest::newRow("prores hq, no audio") << VideoSpec::proRes(ProResProfile::Hq, 1280, 720, QStringLiteral("24000/1001"), 6) << 0 << 3;
-    QTest::newRow("prores hq, one 16-bit channel") << VideoSpec::proRes(ProResProfile::Hq, 1280, 720, QStringLiteral("24000/1001"), 6) << 1 << 2;
-    QTest::newRow("dnxhd 1080i, two 24-bit channels") << VideoSpec::dnxhd(1920, 1080, true, 120, QStringLiteral("30000/1001"), 4) << 2 << 3;
-    QTest::newRow("prores 4444, two 32-bit channels") << VideoSpec::proRes(ProResProfile::P4444, 640, 360, QStringLiteral("25"), 3) << 2 << 4;
+    QTest::newRow("prores hq, no audio") << VideoFormat::proRes(ProResProfile::Hq, 1280, 720, QStringLiteral("24000/1001"), 6) << 0 << 3;
+    QTest::newRow("prores hq, one 16-bit channel") << VideoFormat::proRes(ProResProfile::Hq, 1280, 720, QStringLiteral("24000/1001"), 6) << 1 << 2;
+    QTest::newRow("dnxhd 1080i, two 24-bit channels") << VideoFormat::dnxhd(1920, 1080, true, 120, QStringLiteral("30000/1001"), 4) << 2 << 3;
+    QTest::newRow("prores 4444, two 32-bit channels") << VideoFormat::proRes(ProResProfile::P4444, 640, 360, QStringLiteral("25"), 3) << 2 << 4;
 }
 
 void TestPlayerCheck::referenceMovieMatchesWrittenTake()
 {
-    QFETCH(VideoSpec, spec);
+    QFETCH(VideoFormat, format);
     QFETCH(int, channels);
     QFETCH(int, bytesPerSample);
 
-    const EncodedVideo video = TestVideo::encode(spec);
+    const EncodedVideo video = TestVideo::encode(format);
     QVERIFY2(video.ok, qPrintable(video.error));
     TakeDescription take = TakeDescription::forFamily(RecorderFamily::Orla);
     take.setVideo(video);
@@ -155,9 +155,9 @@ void TestPlayerCheck::referenceMovieMatchesWrittenTake()
     const QList<StreamInfo> videoStreams = info.streamsOfType(QStringLiteral("video"));
     QCOMPARE(videoStreams.size(), 1);
     QCOMPARE(videoStreams.first().codecName, video.codecName);
-    QCOMPARE(videoStreams.first().frameCount, qint64(spec.frameCount));
-    QCOMPARE(videoStreams.first().packetCount, qint64(spec.frameCount));
-    QCOMPARE(videoStreams.first().width, spec.width);
+    QCOMPARE(videoStreams.first().frameCount, qint64(format.frameCount));
+    QCOMPARE(videoStreams.first().packetCount, qint64(format.frameCount));
+    QCOMPARE(videoStreams.first().width, format.width);
     const QList<StreamInfo> timecodeStreams = info.streamsOfType(QStringLiteral("data"));
     QCOMPARE(timecodeStreams.size(), 1);
     QCOMPARE(timecodeStreams.first().codecTag, QStringLiteral("tmcd"));
@@ -202,7 +202,7 @@ void TestPlayerCheck::timecodeAsThePlayerPrintsIt()
     QFETCH(quint32, duration);
     QFETCH(QString, timecode);
 
-    const EncodedVideo video = TestVideo::encode(VideoSpec::proRes(ProResProfile::Proxy, 640, 360, frameRate, 2));
+    const EncodedVideo video = TestVideo::encode(VideoFormat::proRes(ProResProfile::Proxy, 640, 360, frameRate, 2));
     QVERIFY2(video.ok, qPrintable(video.error));
     const QString movie = dir.filePath(QStringLiteral("timecode.mov"));
     const ToolRun mux = ToolProcess::run(QStringLiteral("ffmpeg"),

@@ -506,11 +506,11 @@ void TestRecordingWriter::codecNumbers()
 
     quint32 gotCodec = 99;
     quint32 gotFlavour = 99;
-    TakeDescription::codecNumbers(family, VideoSpec::proRes(profile, 1280, 720, QStringLiteral("25"), 1),
+    TakeDescription::codecNumbers(family, VideoFormat::proRes(profile, 1280, 720, QStringLiteral("25"), 1),
                                   &gotCodec, &gotFlavour);
     QCOMPARE(gotCodec, codec);
     QCOMPARE(gotFlavour, flavour);
-    TakeDescription::codecNumbers(family, VideoSpec::dnxhd(1920, 1080, true, 120, QStringLiteral("25"), 1),
+    TakeDescription::codecNumbers(family, VideoFormat::dnxhd(1920, 1080, true, 120, QStringLiteral("25"), 1),
                                   &gotCodec, nullptr);
     QCOMPARE(gotCodec, 0u);
 }

@@ -23,7 +23,7 @@ enum class BlockAt { MapEnd, FileEnd };
 
 TakeDescription proResTake(ProResProfile profile, int frames, const QString& rate = QStringLiteral("25"))
 {
-    const EncodedVideo video = TestVideo::encode(VideoSpec::proRes(profile, 256, 144, rate, frames));
+    const EncodedVideo video = TestVideo::encode(VideoFormat::proRes(profile, 256, 144, rate, frames));
     if (!video.ok)
         qWarning("%s", qPrintable(video.error));
     TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
@@ -100,7 +100,7 @@ void VeskPlaybackTest::repairedTakePlaysAsRecorded_data()
         QTest::newRow("ProRes 4444") << take << BlockAt::MapEnd << 0 << false;
     }
     {
-        const EncodedVideo video = TestVideo::encode(VideoSpec::dnxhd(1920, 1080, true, 120, "30000/1001", 5));
+        const EncodedVideo video = TestVideo::encode(VideoFormat::dnxhd(1920, 1080, true, 120, "30000/1001", 5));
         TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
         take.setVideo(video);
         take.dropFrame = true;
