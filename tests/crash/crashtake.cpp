@@ -3,6 +3,7 @@
 #include "consolerun.h"
 #include "filehash.h"
 #include "playercheck.h"
+#include "recordedplayback.h"
 #include "testcard.h"
 
 #include <QDir>
@@ -25,7 +26,7 @@ CrashTake CrashTake::video(const TakeDescription& take)
     crash.repairedName = QStringLiteral("A001.mov");
     crash.failedName = QStringLiteral("A001.nrv");
     crash.familyTag = take.family == RecorderFamily::Orla ? QStringLiteral("(Orla)") : QStringLiteral("(Vesk)");
-    crash.bytesPerSample = take.audioBytesPerSample;
+    crash.takeDescription = take;
 
     QTemporaryDir dir;
     crash.writtenTake = RecordingWriter::write(take, dir.filePath(crash.takeName));
@@ -129,23 +130,5 @@ QString CrashTake::playbackMismatch(const QString& path) const
         return samples == writtenWav.expectedSamples ? QString() : QStringLiteral("other samples");
     }
 
-    const WrittenTake& written = writtenTake;
-    const MovieInfo info = PlayerCheck::probe(path);
-    if (!info.ok)
-        return info.error;
-    const QList<StreamInfo> timecodes = info.streamsOfType(QStringLiteral("data"));
-    if (timecodes.size() != 1 || timecodes.first().timecode != written.expectedTimecode)
-        return QStringLiteral("no timecode %1").arg(written.expectedTimecode);
-    if (PlayerCheck::videoFrameMd5(path, 0, &error) != written.expectedFrameMd5 && !written.expectedFrameMd5.isEmpty())
-        return QStringLiteral("other frames %1").arg(error);
-    if (info.streamsOfType(QStringLiteral("video")).size() != (written.expectedFrameMd5.isEmpty() ? 0 : 1))
-        return QStringLiteral("video streams");
-    const QList<StreamInfo> sounds = info.streamsOfType(QStringLiteral("audio"));
-    if (sounds.size() != written.expectedChannelPcm.size())
-        return QStringLiteral("%1 sound streams").arg(sounds.size());
-    for (int channel = 0; channel < sounds.size(); ++channel) {
-        if (PlayerCheck::audioSamples(path, channel, int(bytesPerSample), &error) != written.expectedChannelPcm.at(channel))
-            return QStringLiteral("other samples in channel %1 %2").arg(channel).arg(error);
-    }
-    return QString();
+    return RecordedPlayback::mismatch(path, takeDescription, writtenTake);
 }

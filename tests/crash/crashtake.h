@@ -57,6 +57,7 @@ private:
     bool repairOnce();
 
     bool isVideo = true;
+    TakeDescription takeDescription;
     WrittenTake writtenTake;
     WrittenWav writtenWav;
     quint32 bytesPerSample = 3;
