@@ -11,6 +11,8 @@
 #include "quicktimemediaatom.h"
 #include "quicktimemediaheaderatom.h"
 #include "quicktimemediainformationatom.h"
+#include "quicktimemovieatom.h"
+#include "quicktimemovieheaderatom.h"
 #include "quicktimemovietiming.h"
 #include "quicktimeproresvideosampledescription.h"
 #include "quicktimesampledescriptionatom.h"
@@ -26,13 +28,26 @@
 #include "quicktimetimetosampleatom.h"
 #include "quicktimetrackatom.h"
 #include "quicktimetrackheaderatom.h"
+#include "quicktimeuserdataatom.h"
+#include "quicktimevelloranatom.h"
 #include "quicktimevideoinformationatom.h"
+
+#include <QIODevice>
 
 QTLIB_BEGIN_NAMESPACE
 
 QuickTimeTrackBuilder::QuickTimeTrackBuilder(QuickTimeFile* file)
     : file(file)
 {
+}
+
+QuickTimeAtom* QuickTimeTrackBuilder::addMovie(quint32 duration)
+{
+    QuickTimeMovieAtom* movie = file->root.addChild(new QuickTimeMovieAtom(file));
+    movie->offset = file->device->pos();
+    movie->addChild(new QuickTimeUserDataAtom(file))->addChild(new QuickTimeVelloranAtom(file));
+    movie->addChild(new QuickTimeMovieHeaderAtom(file))->duration = duration;
+    return movie;
 }
 
 QuickTimeTrackAtom* QuickTimeTrackBuilder::addTrack(QuickTimeAtom* movie, quint32 trackId, quint32 duration,

@@ -40,6 +40,10 @@ public:
 
     explicit QuickTimeTrackBuilder(QuickTimeFile* file);
 
+    // The movie atom, placed at the device's position under the file's root,
+    // with its user data (the vendor atom) and its header; the tracks follow.
+    QuickTimeAtom* addMovie(quint32 duration);
+
     // A track with its header: full volume, the given picture size (0 for
     // tracks without a picture).
     QuickTimeTrackAtom* addTrack(QuickTimeAtom* movie, quint32 trackId, quint32 duration,

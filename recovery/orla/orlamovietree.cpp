@@ -4,17 +4,11 @@
 #include "quicktimeeditatom.h"
 #include "quicktimeeditlistatom.h"
 #include "quicktimefile.h"
-#include "quicktimemovieatom.h"
-#include "quicktimemovieheaderatom.h"
 #include "quicktimesamplesizeatom.h"
 #include "quicktimesampletableatom.h"
 #include "quicktimesampletochunkatom.h"
 #include "quicktimetimetosampleatom.h"
 #include "quicktimetrackatom.h"
-#include "quicktimeuserdataatom.h"
-#include "quicktimevelloranatom.h"
-
-#include <QIODevice>
 
 using namespace Tolvan;
 
@@ -33,10 +27,7 @@ OrlaMovieTree::OrlaMovieTree(QuickTimeFile* file)
 
 void OrlaMovieTree::build()
 {
-    QuickTimeMovieAtom* movie = file->root.addChild(new QuickTimeMovieAtom(file));
-    movie->offset = file->device->pos();
-    movie->addChild(new QuickTimeUserDataAtom(file))->addChild(new QuickTimeVelloranAtom(file));
-    movie->addChild(new QuickTimeMovieHeaderAtom(file))->duration = timing.movieDuration;
+    QuickTimeAtom* movie = tracks.addMovie(timing.movieDuration);
 
     // A timecode track must list the sample it times; without one recorded
     // there is no start timecode to show, and a track of one sample with

@@ -2,17 +2,11 @@
 
 #include "quicktimechunkoffset64atom.h"
 #include "quicktimefile.h"
-#include "quicktimemovieatom.h"
-#include "quicktimemovieheaderatom.h"
 #include "quicktimesamplesizeatom.h"
 #include "quicktimesampletableatom.h"
 #include "quicktimesampletochunkatom.h"
 #include "quicktimetimetosampleatom.h"
 #include "quicktimetrackatom.h"
-#include "quicktimeuserdataatom.h"
-#include "quicktimevelloranatom.h"
-
-#include <QIODevice>
 
 namespace {
 constexpr quint32 timecodeTrackId = 1;
@@ -27,10 +21,7 @@ VeskMovieTree::VeskMovieTree(QuickTimeFile* file)
 
 void VeskMovieTree::build()
 {
-    QuickTimeMovieAtom* movie = file->root.addChild(new QuickTimeMovieAtom(file));
-    movie->offset = file->device->pos();
-    movie->addChild(new QuickTimeUserDataAtom(file))->addChild(new QuickTimeVelloranAtom(file));
-    movie->addChild(new QuickTimeMovieHeaderAtom(file))->duration = timing.movieDuration;
+    QuickTimeAtom* movie = tracks.addMovie(timing.movieDuration);
 
     // Only a frame map without room for the appended sample leaves a take
     // without any: a track of one sample with empty tables would make
