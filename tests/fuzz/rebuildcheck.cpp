@@ -8,6 +8,7 @@
 #include "quicktimesampletochunkatom.h"
 #include "quicktimetimetosampleatom.h"
 #include "quicktimevelloranatom.h"
+#include "readbackmovie.h"
 #include "recordinghead.h"
 #include "recordinglayout.h"
 
@@ -25,20 +26,11 @@ using namespace RecordingLayout;
 constexpr quint16 appendedTimecodeEntry = 0x8001;
 constexpr int closingBlockSize = 512;
 
-void collect(const QuickTimeAtom* atom, quint32 type, QList<const QuickTimeAtom*>& found)
-{
-    if (atom->type == type)
-        found.append(atom);
-    for (const QuickTimeAtom* child : atom->children)
-        collect(child, type, found);
-}
-
 // The one atom of `type` below `atom`, or null when there is none or more.
 template <class Atom>
 const Atom* single(const QuickTimeAtom* atom, const char (&type)[5])
 {
-    QList<const QuickTimeAtom*> found;
-    collect(atom, fourCC(type), found);
+    const QList<const QuickTimeAtom*> found = atomsOfType(atom, fourCC(type));
     return found.size() == 1 ? static_cast<const Atom*>(found.first()) : nullptr;
 }
 
@@ -198,9 +190,7 @@ QString RebuildCheck::repaired()
 
 QString RebuildCheck::checkTrack(const QuickTimeAtom* track, TrackSummary& summary) const
 {
-    QList<const QuickTimeAtom*> handlers;
-    collect(track, fourCC("hdlr"), handlers);
-    for (const QuickTimeAtom* atom : handlers) {
+    for (const QuickTimeAtom* atom : atomsOfType(track, fourCC("hdlr"))) {
         const auto* handler = static_cast<const QuickTimeHandlerReferenceAtom*>(atom);
         if (handler->componentType == fourCC("mhlr"))
             summary.handler = handler->componentSubtype;

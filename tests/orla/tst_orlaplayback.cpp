@@ -213,7 +213,7 @@ void OrlaPlaybackTest::repairedTakePlaysAsRecorded()
     const qint64 expectedStart = movieAt == MovieAt::MapEnd ? written.mapEnd : written.fileSize;
     QCOMPARE(movie.movieStart, expectedStart);
     QCOMPARE(movie.movieDataSize(), quint64(expectedStart - RepairedMovie::movieDataHeaderOffset));
-    QVERIFY(movie.closingBlockIsZero);
+    QVERIFY(movie.closingBlockIsZero());
     QStringList notes;
     if (leftOutItems > 0)
         notes << QStringLiteral("********************* %1 %2 listed items never reached the disk whole, the take is repaired without them!\n")

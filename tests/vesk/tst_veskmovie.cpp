@@ -8,7 +8,7 @@
 #include "scan/finalize.h"
 #include "takedescription.h"
 #include "veskcard.h"
-#include "veskmovie.h"
+#include "readbackmovie.h"
 
 #include "quicktimeatom.h"
 #include "quicktimechunkoffset64atom.h"
@@ -85,7 +85,7 @@ QString listText(const List& values)
 }
 
 // One line per track, read from the movie; the movie header's duration first.
-QStringList describeMovie(const VeskMovie& movie)
+QStringList describeMovie(const ReadBackMovie& movie)
 {
     const QList<QuickTimeAtom*> headers = movie.atomsOfType("mvhd");
     QStringList lines{ QStringLiteral("movie duration %1").arg(headers.isEmpty() ? -1 : qint64(static_cast<QuickTimeMovieHeaderAtom*>(headers.first())->duration)) };
@@ -350,10 +350,10 @@ void VeskMovieTest::tablesPointAtTheRecordedItems()
     const WrittenTake written = card.writeTake(take, "B001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
     QCOMPARE(card.finalize().finalized, 1);
-    const VeskMovie movie(card.path("B001.mov"));
+    const ReadBackMovie movie(card.path("B001.mov"));
     QVERIFY(movie.tree);
-    QCOMPARE(movie.lastBlock.left(4), QByteArray::fromHex("0001517f"));
-    QCOMPARE(movie.lastBlock.mid(4), QByteArray(508, '\0'));
+    QCOMPARE(movie.blockBefore.left(4), QByteArray::fromHex("0001517f"));
+    QCOMPARE(movie.blockBefore.mid(4), QByteArray(508, '\0'));
     QCOMPARE(describeMovie(movie), expectedMovie(take, written, movie.movieStart - 512));
 
     // The vendor atom keeps the counts and the frame map up to the block's
@@ -373,7 +373,7 @@ void VeskMovieTest::timecodeDescriptionNamesTheReel()
     take.reelName = QByteArray(32, 'R'); // no terminating zero in the block: all 32 are the name, 31 fit
     QVERIFY(card.writeTake(take, "B001.vlv").ok);
     QCOMPARE(card.finalize().finalized, 1);
-    const VeskMovie movie(card.path("B001.mov"));
+    const ReadBackMovie movie(card.path("B001.mov"));
     QList<QuickTimeAtom*> names = movie.atomsOfType("name");
     QCOMPARE(names.size(), 1);
     const auto* name = static_cast<QuickTimeSourceReferenceAtom*>(names.first());
@@ -398,7 +398,7 @@ void VeskMovieTest::frameMapWithoutRoomForTheTimecodeSample()
 
     const VeskScanRun run = card.finalize();
     const QString moviePath = card.path("B001.mov");
-    const VeskMovie movie(moviePath);
+    const ReadBackMovie movie(moviePath);
     QVERIFY(movie.tree);
     QCOMPARE(movie.movieStart, written.mapEnd);
     QCOMPARE(run.lines, (QStringList{ VeskLines::scanning(card.root()), VeskLines::doing(),
@@ -426,7 +426,7 @@ void VeskMovieTest::frameMapWithoutZeroEntryReadToItsEnd()
     QVERIFY2(written.ok, qPrintable(written.error));
 
     const VeskScanRun run = card.finalize();
-    const VeskMovie movie(card.path("B001.mov"));
+    const ReadBackMovie movie(card.path("B001.mov"));
     QVERIFY(movie.tree);
     QCOMPARE(run.lines, (QStringList{ VeskLines::scanning(card.root()), VeskLines::doing(),
                                       VeskLines::leftOut(written.path, frameMapEntries - 9), movie.positionLine(),
@@ -507,7 +507,7 @@ void VeskMovieTest::failedWriteLeavesTheHeaderOpen()
         device.budget = repairBytes + 8; // 1 and 'mdat' rewritten as they were; the size is refused
 
     QVERIFY(!repairInMemory(&device));
-    QCOMPARE(device.data().mid(headerOffset, 16), VeskMovie::openHeader);
+    QCOMPARE(device.data().mid(headerOffset, 16), ReadBackMovie::openHeader);
     QCOMPARE(device.data().mid(written.mediaStart, written.mediaEnd - written.mediaStart),
              recording.mid(written.mediaStart, written.mediaEnd - written.mediaStart));
     for (const WriteLogDevice::Write& write : std::as_const(device.writes))

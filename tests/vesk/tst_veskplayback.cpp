@@ -8,7 +8,7 @@
 #include "takedescription.h"
 #include "testvideo.h"
 #include "veskcard.h"
-#include "veskmovie.h"
+#include "readbackmovie.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -177,14 +177,14 @@ void VeskPlaybackTest::repairedTakePlaysAsRecorded()
 
     const VeskScanRun run = card.finalize();
     QVERIFY(!QFile::exists(takePath));
-    const VeskMovie movie(moviePath);
+    const ReadBackMovie movie(moviePath);
     QVERIFY2(movie.tree, "no movie atom behind the timecode block");
 
     // The block where the media ends, the movie right behind it, both inside the closed movie data.
     const qint64 blockStart = blockAt == BlockAt::MapEnd ? written.mapEnd : written.fileSize;
     QCOMPARE(movie.movieStart, blockStart + 512);
-    QCOMPARE(movie.movieDataSize(), quint64(movie.movieStart - VeskMovie::movieDataHeaderOffset));
-    QCOMPARE(movie.lastBlock, timecodeBlock(take.startTimecode));
+    QCOMPARE(movie.movieDataSize(), quint64(movie.movieStart - ReadBackMovie::movieDataHeaderOffset));
+    QCOMPARE(movie.blockBefore, timecodeBlock(take.startTimecode));
     QStringList expectedLines{ VeskLines::scanning(card.root()), VeskLines::doing() };
     if (leftOutItems > 0)
         expectedLines << VeskLines::leftOut(takePath, leftOutItems);

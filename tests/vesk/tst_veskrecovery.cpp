@@ -11,7 +11,7 @@
 #include "scan/finalize.h"
 #include "takedescription.h"
 #include "veskcard.h"
-#include "veskmovie.h"
+#include "readbackmovie.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -317,7 +317,7 @@ void VeskRecoveryTest::renames()
         expected << VeskLines::scanning(folder);
     expected << VeskLines::doing();
     if (repairable) {
-        const VeskMovie movie(finalPath);
+        const ReadBackMovie movie(finalPath);
         QVERIFY(movie.tree);
         expected << movie.positionLine();
         QCOMPARE(FileHash::sha256(finalPath, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
@@ -363,7 +363,7 @@ void VeskRecoveryTest::diskFullDuringRepair()
 
     // Nothing claims the take is whole: the header is still the recorder's.
     QCOMPARE(QDir(card.root()).entryList(QDir::Files), QStringList{ "B001.vlv" });
-    const VeskMovie movie(failedPath);
+    const ReadBackMovie movie(failedPath);
     QVERIFY(movie.headerIsOpen());
     QCOMPARE(FileHash::sha256(failedPath, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
 }
@@ -435,7 +435,7 @@ void VeskRecoveryTest::mixedCard()
     QVERIFY(card.writeWav(sound, "VESK/SOUND/B001S004.nra").ok);
 
     const VeskScanRun run = card.finalize();
-    const VeskMovie movie(card.path("VESK/CLIPS/B001C001.mov"));
+    const ReadBackMovie movie(card.path("VESK/CLIPS/B001C001.mov"));
     QVERIFY(movie.tree);
     QStringList expected{ VeskLines::scanning(r), VeskLines::scanning(r + "/ORLA"), VeskLines::scanning(r + "/ORLA/CLIPS") };
     expected << orlaReport.replaceInStrings(QStringLiteral("%1"), r);
