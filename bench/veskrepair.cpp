@@ -16,25 +16,19 @@
 // The full recording is a sparse file: its media is a hole the repair never
 // reads. Counters: repair_bytes (what one repair writes), peak_rss_mb.
 
-#include "recordinghead.h"
+#include "benchsupport.h"
 #include "recordinglayout.h"
 #include "recordingwriter.h"
 #include "recovery/vesk/veskvideorepair.h"
 #include "scan/finalize.h"
-#include "takedescription.h"
 #include "wavwriter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <benchmark/benchmark.h>
-
-#include <fstream>
-#include <string>
-#include <vector>
-#include <unistd.h>
 
 namespace {
 
@@ -43,70 +37,19 @@ constexpr quint16 audioEntry(int blocks) { return quint16(blocks); }
 constexpr int cardVideoTakes = 40;
 constexpr int cardSoundTakes = 40;
 
-const char openHeader[16] = { 0, 0, 0, 1, 'm', 'd', 'a', 't', 0, 0, 0, 0, 0, 0, 0, 16 };
-
-bool reopenHeader(const QString& path)
+// A nearly full frame map: all but the slot of the appended timecode sample.
+FullRecording& fullRecording()
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite) && file.seek(RecordingLayout::movieDataHeaderOffset)
-        && file.write(openHeader, sizeof openHeader) == sizeof openHeader;
-}
-
-// Reads `length` bytes at `offset`, writes `bytes` at `writeAt`, syncs.
-bool readWriteSync(const QString& path, qint64 offset, qint64 length, qint64 writeAt, const QByteArray& bytes)
-{
-    std::vector<char> buffer(static_cast<size_t>(length));
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite) && file.seek(offset) && file.read(buffer.data(), length) == length
-        && file.seek(writeAt) && file.write(bytes) == bytes.size() && file.flush() && fsync(file.handle()) == 0;
-}
-
-double statusMegabytes(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0)
-            return std::stod(line.substr(std::string(field).size())) / 1024.0;
-    }
-    return 0;
-}
-
-// One recording with a nearly full frame map for the whole run.
-class FullRecording
-{
-public:
-    FullRecording()
-    {
+    static FullRecording full = [] {
         TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
         take.audioChannelCount = 4;
         take.audioBytesPerSample = 3; // 4 x 3 x 3,072 bytes: 72 blocks a chunk
-
         QList<quint16> map;
         map.reserve(RecordingLayout::frameMapEntries - 1);
-        qint64 blocks = 0;
-        for (int i = 0; i < RecordingLayout::frameMapEntries - 1; ++i) {
-            const quint16 entry = i % 4 == 3 ? audioEntry(72) : videoEntry(300 + i % 97);
-            map.append(entry);
-            blocks += entry & 0x3FFF;
-        }
-        mediaEnd = RecordingLayout::mediaOffset + blocks * RecordingLayout::blockSize;
-
-        path = dir.filePath(QStringLiteral("B001C001.vlv"));
-        QFile file(path);
-        const QByteArray head = RecordingHead::head(take, RecordingHead::settingsBlock(take, quint64(mediaEnd)), map);
-        ok = file.open(QIODevice::WriteOnly) && file.write(head) == head.size() && file.resize(mediaEnd);
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    qint64 mediaEnd = 0;
-    bool ok = false;
-};
-
-FullRecording& fullRecording()
-{
-    static FullRecording full;
+        for (int i = 0; i < RecordingLayout::frameMapEntries - 1; ++i)
+            map.append(i % 4 == 3 ? audioEntry(72) : videoEntry(300 + i % 97));
+        return FullRecording(take, map, QStringLiteral("B001C001.vlv"));
+    }();
     return full;
 }
 
@@ -119,10 +62,10 @@ void BM_RepairFullMap(benchmark::State& state)
         state.SkipWithError("cannot write the recording");
         return;
     }
-    std::ofstream("/proc/self/clear_refs") << "5"; // resets the peak
+    resetPeakMemory();
     for (auto _ : state) {
         state.PauseTiming();
-        const bool ready = reopenHeader(full.path);
+        const bool ready = reopenMovieDataHeader(full.path);
         state.ResumeTiming();
         QFile file(full.path);
         Finalize scanner;
@@ -200,19 +143,21 @@ public:
         return take.video ? name.replace(".vlv", ".mov") : name.replace(".vla", ".wav");
     }
 
+    // A sound take's sizes as the recorder left them.
+    static bool reopenSizes(const Take& take)
+    {
+        QFile file(take.path);
+        return file.open(QIODevice::ReadWrite) && file.seek(4) && file.write(take.openSizes) == 4
+            && file.seek(take.dataSizeOffset) && file.write(QByteArray(4, '\0')) == 4;
+    }
+
     // Every take back under its temporary name, its header open again.
     bool restore()
     {
         for (const Take& take : std::as_const(takes)) {
             if (QFile::exists(finishedName(take)) && !QFile::rename(finishedName(take), take.path))
                 return false;
-            QFile file(take.path);
-            if (!file.open(QIODevice::ReadWrite))
-                return false;
-            const bool reopened = take.video
-                ? file.seek(RecordingLayout::movieDataHeaderOffset) && file.write(openHeader, sizeof openHeader) == sizeof openHeader
-                : file.seek(4) && file.write(take.openSizes) == 4 && file.seek(take.dataSizeOffset) && file.write(QByteArray(4, '\0')) == 4;
-            if (!reopened)
+            if (take.video ? !reopenMovieDataHeader(take.path) : !reopenSizes(take))
                 return false;
         }
         return true;
@@ -281,9 +226,6 @@ void BM_CardFloor(benchmark::State& state)
 
 } // namespace
 
-// Muted: the repair's report lines would drown the table.
-static void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
-
 BENCHMARK(BM_RepairFullMap)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullMapFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CardRun)->Unit(benchmark::kMillisecond);
@@ -291,9 +233,5 @@ BENCHMARK(BM_CardFloor)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qInstallMessageHandler(quiet);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }
