@@ -3,7 +3,7 @@
 // sample tables pointing at every item, tables on 512-byte boundaries. And
 // the order of the repair's writes, with the movie data header last.
 
-#include "orlascanrun.h"
+#include "scanrun.h"
 #include "recordingwriter.h"
 #include "recovery/orla/orlarepair.h"
 #include "repairedmovie.h"
@@ -331,7 +331,7 @@ void OrlaMovieTest::tablesPointAtTheRecordedItems()
     QTemporaryDir card;
     const WrittenTake written = RecordingWriter::write(take, card.filePath("A001.vlv"));
     QVERIFY2(written.ok, qPrintable(written.error));
-    const OrlaScanRun run = OrlaScanRun::finalize(card.path());
+    const ScanRun run = ScanRun::finalize(card.path());
     QCOMPARE(run.finalized, 1);
     const RepairedMovie movie(card.filePath("A001.mov"));
     QVERIFY(movie.tree);

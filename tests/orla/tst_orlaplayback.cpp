@@ -3,7 +3,7 @@
 // were recorded, and the recorded media keeps every byte.
 
 #include "filehash.h"
-#include "orlascanrun.h"
+#include "scanrun.h"
 #include "recordedplayback.h"
 #include "recordingwriter.h"
 #include "repairedmovie.h"
@@ -204,7 +204,7 @@ void OrlaPlaybackTest::repairedTakePlaysAsRecorded()
     QVERIFY2(written.ok, qPrintable(written.error));
     const QByteArray tailBefore = readRange(takePath, written.mediaEnd, written.fileSize - written.mediaEnd);
 
-    const OrlaScanRun run = OrlaScanRun::finalize(root);
+    const ScanRun run = ScanRun::finalize(root);
     QVERIFY(!QFile::exists(takePath));
     const RepairedMovie movie(moviePath);
     QVERIFY2(movie.tree, "no movie atom behind the media");

@@ -3,9 +3,10 @@
 // a card scanned again afterwards.
 
 #include "filehash.h"
+#include "filesizelimit.h"
 #include "forgetfulcard.h"
 #include "recovery/orla/orlarepair.h"
-#include "orlascanrun.h"
+#include "scanrun.h"
 #include "recordingwriter.h"
 #include "repairedmovie.h"
 #include "scan/finalize.h"
@@ -18,9 +19,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(TakeDescription)
 
@@ -51,7 +49,6 @@ struct Card : TestCard
     }
 };
 
-
 // The whole report of a repair that succeeded, up to its result line.
 QStringList repairedReport(const QString& takePath, const QString& reportedName, const QString& moviePath)
 {
@@ -76,24 +73,6 @@ QString renameFailureLine(const QString& from, const QString& to)
 }
 
 // Caps the size any file of this process may grow to, as a full card does.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails instead of ending the test
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = rlim_t(bytes);
-        active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-    bool active = false;
-
-private:
-    rlimit saved {};
-};
-
 // A recording held in memory whose settings block cannot be read.
 class SettingsUnreadableDevice : public QBuffer
 {
@@ -183,7 +162,7 @@ void OrlaRecoveryTest::takeThatIsNotRepaired()
     QVERIFY2(written.ok, qPrintable(written.error));
     const QByteArray before = fileBytes(takePath);
 
-    const OrlaScanRun run = OrlaScanRun::finalize(card.root);
+    const ScanRun run = ScanRun::finalize(card.root);
     const QString finalPath = rebuildAttempted ? card.path("A001.nrv") : takePath;
     QStringList expected{ "Scanning folder: " + card.root + "\n", "doing orla finalize" };
     if (reason != "corrupted file")
@@ -259,7 +238,7 @@ void OrlaRecoveryTest::thirtyItemsAreEnough()
     Card card;
     const WrittenTake written = card.write(smallTake(30), "A001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
-    const OrlaScanRun run = OrlaScanRun::finalize(card.root);
+    const ScanRun run = ScanRun::finalize(card.root);
     const QString moviePath = card.path("A001.mov");
     QCOMPARE(run.lines, QStringList{ "Scanning folder: " + card.root + "\n" } + repairedReport(written.path, moviePath, moviePath));
     QCOMPARE(run.finalized, 1);
@@ -305,7 +284,7 @@ void OrlaRecoveryTest::renames()
         QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write(existingBytes) == existingBytes.size());
     }
 
-    const OrlaScanRun run = OrlaScanRun::finalize(card.root);
+    const ScanRun run = ScanRun::finalize(card.root);
     const QString folder = QFileInfo(written.path).absolutePath();
     QStringList expected{ "Scanning folder: " + card.root + "\n" };
     if (existingName.endsWith(".nrv"))
@@ -356,7 +335,7 @@ void OrlaRecoveryTest::diskFullDuringRepair()
     Card trial;
     const WrittenTake trialTake = trial.write(smallTake(40), "A001.vlv");
     QVERIFY2(trialTake.ok, qPrintable(trialTake.error));
-    OrlaScanRun::finalize(trial.root);
+    ScanRun::finalize(trial.root);
     const RepairedMovie trialMovie(trial.path("A001.mov"));
     QVERIFY(trialMovie.tree);
     const qint64 movieSize = trialMovie.movieEnd - trialMovie.movieStart;
@@ -364,11 +343,11 @@ void OrlaRecoveryTest::diskFullDuringRepair()
     Card card;
     const WrittenTake written = card.write(smallTake(40), "A001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
-    OrlaScanRun run;
+    ScanRun run;
     {
         FileSizeLimit limit(written.fileSize + (movieFits ? movieSize + 100 : 1000));
         QVERIFY(limit.active);
-        run = OrlaScanRun::finalize(card.root);
+        run = ScanRun::finalize(card.root);
     }
 
     // A full card leaves the take under its name, for a run once there is room.
@@ -399,7 +378,7 @@ void OrlaRecoveryTest::diskFullDuringRepair()
     QCOMPARE(FileHash::sha256(written.path, written.mediaStart, written.mediaEnd - written.mediaStart), written.mediaSha256);
 
     // With room again, the next run repairs it as if nothing had happened.
-    const OrlaScanRun again = OrlaScanRun::finalize(card.root);
+    const ScanRun again = ScanRun::finalize(card.root);
     QCOMPARE(again.finalized, 1);
     QVERIFY(fileBytes(card.path("A001.mov")) == fileBytes(trial.path("A001.mov")));
 }
@@ -416,7 +395,7 @@ void OrlaRecoveryTest::movieThatDoesNotCheckOut()
     ForgetfulCard device(before, written.mediaEnd);
 
     Finalize scanner;
-    OrlaScanRun run;
+    ScanRun run;
     OrlaRepair::Outcome outcome;
     {
         LineRecorder recorder(scanner);
@@ -440,7 +419,7 @@ void OrlaRecoveryTest::movieOfAnotherTakeBehindTheMedia()
     TakeDescription olderTake = smallTake(35);
     olderTake.recordedEndMode = RecordedEndMode::Zero;
     QVERIFY(older.write(olderTake, "A001.vlv").ok);
-    QCOMPARE(OrlaScanRun::finalize(older.root).finalized, 1);
+    QCOMPARE(ScanRun::finalize(older.root).finalized, 1);
     const RepairedMovie olderMovie(older.path("A001.mov"));
     QVERIFY(olderMovie.tree);
     const QByteArray leftover = fileBytes(older.path("A001.mov")).mid(olderMovie.movieStart);
@@ -456,7 +435,7 @@ void OrlaRecoveryTest::movieOfAnotherTakeBehindTheMedia()
     const qint64 fileSize = QFileInfo(written.path).size();
     QCOMPARE(fileSize, plain.fileSize + leftover.size());
 
-    QCOMPARE(OrlaScanRun::finalize(card.root).finalized, 1);
+    QCOMPARE(ScanRun::finalize(card.root).finalized, 1);
     const RepairedMovie movie(card.path("A001.mov"));
     QVERIFY(movie.tree);
     QCOMPARE(movie.movieStart, fileSize);
@@ -467,10 +446,10 @@ void OrlaRecoveryTest::repairedTakeIsNotListedAgain()
     Card card;
     const WrittenTake written = card.write(smallTake(40), "CLIPS/A001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
-    QCOMPARE(OrlaScanRun::finalize(card.root).finalized, 1);
+    QCOMPARE(ScanRun::finalize(card.root).finalized, 1);
     const QByteArray repaired = fileBytes(card.path("CLIPS/A001.mov"));
 
-    const OrlaScanRun again = OrlaScanRun::finalize(card.root);
+    const ScanRun again = ScanRun::finalize(card.root);
     QCOMPARE(again.lines, (QStringList{ "Scanning folder: " + card.root + "\n", "Scanning folder: " + card.path("CLIPS") + "\n" }));
     QCOMPARE(again.finalized, 0);
     QCOMPARE(again.unrecoverable, 0);
@@ -485,11 +464,11 @@ void OrlaRecoveryTest::finishedMovieUnderTheTemporaryName()
     Card card;
     const WrittenTake written = card.write(smallTake(40), "A001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
-    OrlaScanRun::finalize(card.root);
+    ScanRun::finalize(card.root);
     QVERIFY(QFile::rename(card.path("A001.mov"), written.path));
     const QByteArray repaired = fileBytes(written.path);
 
-    const OrlaScanRun run = OrlaScanRun::finalize(card.root);
+    const ScanRun run = ScanRun::finalize(card.root);
     QCOMPARE(run.lines, (QStringList{ "Scanning folder: " + card.root + "\n", "doing orla finalize",
                                       "********************* " + written.path + " was repaired by an earlier run that ended before renaming it!\n",
                                       "     " + card.path("A001.mov") + " (Orla) Finalized\n" }));

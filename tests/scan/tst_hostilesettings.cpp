@@ -1,7 +1,7 @@
 #include "filehash.h"
-#include "linerecorder.h"
 #include "playercheck.h"
 #include "recordingwriter.h"
+#include "scanrun.h"
 #include "scan/finalize.h"
 #include "takedescription.h"
 #include "testcard.h"
@@ -77,27 +77,6 @@ QString familyName(RecorderFamily family)
     return family == RecorderFamily::Orla ? QStringLiteral("Orla") : QStringLiteral("Vesk");
 }
 
-struct ScanResult
-{
-    QStringList lines;
-    int finalized = 0;
-    int unrecoverable = 0;
-};
-
-ScanResult finalizeCard(const QString& root)
-{
-    Finalize scanner;
-    ScanResult result;
-    {
-        LineRecorder recorder(scanner);
-        scanner.start({ root });
-        result.lines = recorder.lines;
-    }
-    result.finalized = scanner.finalizedCount;
-    result.unrecoverable = scanner.unrecoverableCount;
-    return result;
-}
-
 
 } // namespace
 
@@ -156,7 +135,7 @@ void HostileSettingsTest::outOfBoundsTakeIsRefused()
     QVERIFY2(written.ok, qPrintable(written.error));
     const QByteArray before = fileBytes(takePath);
 
-    const ScanResult run = finalizeCard(root);
+    const ScanRun run = ScanRun::finalize(root);
 
     const bool orla = take.family == RecorderFamily::Orla;
     // The newer family keeps the recorder's name, the older one gives its failure name.
@@ -209,7 +188,7 @@ void HostileSettingsTest::takeAtTheBoundsIsRepaired()
     const WrittenTake written = RecordingWriter::write(take, root + "/A001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
 
-    const ScanResult run = finalizeCard(root);
+    const ScanRun run = ScanRun::finalize(root);
     const QString moviePath = root + "/A001.mov";
     QCOMPARE(run.lines.last(), "     " + moviePath + " (" + familyName(take.family) + ") Finalized\n");
     QCOMPARE(run.finalized, 1);

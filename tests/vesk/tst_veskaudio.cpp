@@ -191,7 +191,7 @@ void VeskAudioTest::repairedTakePlaysItsSamples()
     const WrittenWav written = card.writeWav(description, "SOUND/B001S001.vla");
     QVERIFY2(written.ok, qPrintable(written.error));
 
-    const VeskScanRun run = card.finalize();
+    const ScanRun run = card.finalize();
     const QString wavPath = card.path("SOUND/B001S001.wav");
     QCOMPARE(run.lines, (QStringList{ VeskLines::scanning(card.root()), VeskLines::scanning(card.path("SOUND")),
                                       VeskLines::doing(), VeskLines::result(wavPath, true) }));

@@ -396,7 +396,7 @@ void VeskMovieTest::frameMapWithoutRoomForTheTimecodeSample()
     const WrittenTake written = card.writeTake(take, "B001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
 
-    const VeskScanRun run = card.finalize();
+    const ScanRun run = card.finalize();
     const QString moviePath = card.path("B001.mov");
     const ReadBackMovie movie(moviePath);
     QVERIFY(movie.tree);
@@ -425,7 +425,7 @@ void VeskMovieTest::frameMapWithoutZeroEntryReadToItsEnd()
     const WrittenTake written = card.writeTake(take, "B001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
 
-    const VeskScanRun run = card.finalize();
+    const ScanRun run = card.finalize();
     const ReadBackMovie movie(card.path("B001.mov"));
     QVERIFY(movie.tree);
     QCOMPARE(run.lines, (QStringList{ VeskLines::scanning(card.root()), VeskLines::doing(),

@@ -175,7 +175,7 @@ void VeskPlaybackTest::repairedTakePlaysAsRecorded()
     QVERIFY2(written.ok, qPrintable(written.error));
     const QByteArray tailBefore = readRange(takePath, written.mediaEnd, written.fileSize - written.mediaEnd);
 
-    const VeskScanRun run = card.finalize();
+    const ScanRun run = card.finalize();
     QVERIFY(!QFile::exists(takePath));
     const ReadBackMovie movie(moviePath);
     QVERIFY2(movie.tree, "no movie atom behind the timecode block");

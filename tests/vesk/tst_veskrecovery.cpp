@@ -147,7 +147,7 @@ void VeskRecoveryTest::takeThatIsNotRepaired()
     QVERIFY2(written.ok, qPrintable(written.error));
     const QByteArray before = VeskCard::fileBytes(written.path);
 
-    const VeskScanRun run = card.finalize();
+    const ScanRun run = card.finalize();
     const QString failedPath = card.path("B001.nrv");
     QStringList expected{ VeskLines::scanning(card.root()), VeskLines::doing() };
     if (!reason.isEmpty())
@@ -224,7 +224,7 @@ void VeskRecoveryTest::pathsTheFlowDoesNotOpen()
     // The scanner's own test for failure names is case-sensitive: an
     // upper-case one reaches the flow, and is reported unchanged.
     if (content == "file") {
-        const VeskScanRun run = card.finalize();
+        const ScanRun run = card.finalize();
         QCOMPARE(run.lines, (QStringList{ VeskLines::scanning(card.root()), VeskLines::doing(), VeskLines::result(path, false) }));
         QVERIFY(VeskCard::fileBytes(path) == before);
     }
@@ -304,7 +304,7 @@ void VeskRecoveryTest::renames()
         QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write(existingBytes) == existingBytes.size());
     }
 
-    const VeskScanRun run = card.finalize();
+    const ScanRun run = card.finalize();
     const QString folder = QFileInfo(written.path).absolutePath();
     const QString finalPath = card.path(finalName);
     QStringList expected{ VeskLines::scanning(card.root()) };
@@ -350,7 +350,7 @@ void VeskRecoveryTest::diskFullDuringRepair()
     VeskCard card;
     const WrittenTake written = card.writeTake(smallTake(), "B001.vlv");
     QVERIFY2(written.ok, qPrintable(written.error));
-    const VeskScanRun run = card.finalizeWithFileSizeLimit(written.fileSize + room);
+    const ScanRun run = card.finalizeWithFileSizeLimit(written.fileSize + room);
 
     // Whatever the device said, the take is reported as not saved, and
     // keeps its name for a run once there is room.
@@ -409,7 +409,7 @@ void VeskRecoveryTest::mixedCard()
     {
         VeskCard trial;
         QVERIFY(trial.writeTake(orla, "ORLA/CLIPS/A001C001.vlv").ok);
-        const VeskScanRun run = trial.finalize();
+        const ScanRun run = trial.finalize();
         QCOMPARE(run.finalized, 1);
         orlaReport = run.lines.mid(3);
         orlaReport.replaceInStrings(trial.root(), QStringLiteral("%1"));
@@ -434,7 +434,7 @@ void VeskRecoveryTest::mixedCard()
     QVERIFY(card.writeWav(sound, "VESK/SOUND/B001S003.vla").ok);
     QVERIFY(card.writeWav(sound, "VESK/SOUND/B001S004.nra").ok);
 
-    const VeskScanRun run = card.finalize();
+    const ScanRun run = card.finalize();
     const ReadBackMovie movie(card.path("VESK/CLIPS/B001C001.mov"));
     QVERIFY(movie.tree);
     QStringList expected{ VeskLines::scanning(r), VeskLines::scanning(r + "/ORLA"), VeskLines::scanning(r + "/ORLA/CLIPS") };
@@ -455,7 +455,7 @@ void VeskRecoveryTest::mixedCard()
     QCOMPARE(FileHash::sha256(card.path("VESK/SOUND/B001S001.wav"), open.dataStart), open.samplesSha256);
 
     // A second run finds nothing left to do.
-    const VeskScanRun again = card.finalize();
+    const ScanRun again = card.finalize();
     QCOMPARE(again.finalized, 0);
     QCOMPARE(again.unrecoverable, 4);
     QVERIFY(!again.lines.contains(VeskLines::doing()));

@@ -1,5 +1,6 @@
 #include "veskcard.h"
 
+#include "filesizelimit.h"
 #include "linerecorder.h"
 #include "scan/finalize.h"
 #include "testcard.h"
@@ -7,9 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <csignal>
-#include <sys/resource.h>
 
 VeskFlowCall VeskFlowCall::run(const QString& path)
 {
@@ -44,35 +42,17 @@ WrittenWav VeskCard::writeWav(const WavDescription& description, const QString& 
     return WavWriter::write(description, path(relative));
 }
 
-VeskScanRun VeskCard::finalize() const
+ScanRun VeskCard::finalize() const
 {
-    VeskScanRun run;
-    Finalize scanner;
-    scanner.scanOnly = false;
-    {
-        LineRecorder recorder(scanner);
-        scanner.start({ rootPath });
-        run.lines = recorder.lines;
-    }
-    run.finalized = scanner.finalizedCount;
-    run.unrecoverable = scanner.unrecoverableCount;
-    return run;
+    return ScanRun::finalize(rootPath);
 }
 
-VeskScanRun VeskCard::finalizeWithFileSizeLimit(qint64 bytes) const
+ScanRun VeskCard::finalizeWithFileSizeLimit(qint64 bytes) const
 {
-    // A write past the limit then fails instead of ending the process.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = rlim_t(bytes);
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+    const FileSizeLimit limit(bytes);
+    if (!limit.active)
         qFatal("cannot limit the file size");
-    const VeskScanRun run = finalize();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    return run;
+    return finalize();
 }
 
 QByteArray VeskCard::fileBytes(const QString& path)

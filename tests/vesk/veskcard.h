@@ -2,21 +2,13 @@
 #define VESKCARD_H
 
 #include "recordingwriter.h"
+#include "scanrun.h"
 #include "wavwriter.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-
-// What one "Scan and finalize" run over a card reported: the report lines
-// and debug lines in the order the output pane receives them, and the counts.
-struct VeskScanRun
-{
-    QStringList lines;
-    int finalized = 0;
-    int unrecoverable = 0;
-};
 
 // One call of the Vesk flow on one path by a fresh scanner whose family
 // flag and output name hold other values before: its result, its lines
@@ -45,10 +37,10 @@ public:
     WrittenTake writeTake(const TakeDescription& take, const QString& relative) const;
     WrittenWav writeWav(const WavDescription& description, const QString& relative) const;
 
-    VeskScanRun finalize() const;
+    ScanRun finalize() const;
     // The same run while no file of this process may grow beyond `bytes`,
     // as on a card that fills up.
-    VeskScanRun finalizeWithFileSizeLimit(qint64 bytes) const;
+    ScanRun finalizeWithFileSizeLimit(qint64 bytes) const;
 
     static QByteArray fileBytes(const QString& path);
 

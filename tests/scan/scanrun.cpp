@@ -1,13 +1,13 @@
-#include "orlascanrun.h"
+#include "scanrun.h"
 
 #include "linerecorder.h"
 #include "scan/finalize.h"
 
 #include <QRegularExpression>
 
-OrlaScanRun OrlaScanRun::finalize(const QString& root)
+ScanRun ScanRun::finalize(const QString& root)
 {
-    OrlaScanRun run;
+    ScanRun run;
     Finalize scanner;
     scanner.scanOnly = false;
     {
@@ -20,7 +20,7 @@ OrlaScanRun OrlaScanRun::finalize(const QString& root)
     return run;
 }
 
-QStringList OrlaScanRun::withoutStreamingLines() const
+QStringList ScanRun::withoutStreamingLines() const
 {
     static const QRegularExpression streaming(QStringLiteral("^(stream \\d+ entries \\([0-9a-f]+\\)|done streaming \\d+ entries)$"));
     QStringList kept;
