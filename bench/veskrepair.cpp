@@ -115,9 +115,7 @@ public:
     Card()
     {
         TakeDescription video = TakeDescription::forFamily(RecorderFamily::Vesk);
-        for (int i = 0; i < 24; ++i)
-            video.videoFrames.append(QByteArray(100000 + 97 * i, char(i)));
-        video.videoFrameMd5 = QStringList(24, QString());
+        video.setStandInFrames(24, 100000, 97);
         video.setAudio(2, 3, 8);
         QDir().mkpath(dir.filePath("CLIPS"));
         QDir().mkpath(dir.filePath("SOUND"));

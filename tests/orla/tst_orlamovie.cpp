@@ -43,10 +43,7 @@ TakeDescription fakeVideoTake(int frames, int chunks, quint32 channels, quint32 
     take.width = 1280;
     take.height = 720;
     take.recordedRate = 2500;
-    for (int i = 0; i < frames; ++i) {
-        take.videoFrames.append(QByteArray(600 + 97 * i, char(i + 1)));
-        take.videoFrameMd5.append(QString());
-    }
+    take.setStandInFrames(frames, 600, 97);
     take.audioSamplesPerChunk = 640;
     take.setAudio(channels, 3, chunks, first, last);
     take.reelName = "REEL07";

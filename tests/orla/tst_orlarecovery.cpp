@@ -31,10 +31,7 @@ TakeDescription smallTake(int items)
     TakeDescription take = TakeDescription::forFamily(RecorderFamily::Orla);
     take.width = 1280;
     take.height = 720;
-    for (int i = 0; i < items - 3; ++i) {
-        take.videoFrames.append(QByteArray(700 + i, char('a' + i % 26)));
-        take.videoFrameMd5.append(QString());
-    }
+    take.setStandInFrames(items - 3, 700);
     take.audioSamplesPerChunk = 256;
     take.setAudio(1, 3, 2);
     return take;

@@ -29,6 +29,16 @@ void TakeDescription::setVideo(const EncodedVideo& video)
     videoFrameMd5 = video.frameMd5;
 }
 
+void TakeDescription::setStandInFrames(int count, int firstBytes, int growth)
+{
+    videoFrames.clear();
+    videoFrameMd5.clear();
+    for (int i = 0; i < count; ++i) {
+        videoFrames.append(QByteArray(firstBytes + growth * i, char('a' + i % 26)));
+        videoFrameMd5.append(QString());
+    }
+}
+
 void TakeDescription::setAudio(quint32 channels, quint32 bytesPerSample, int chunkCount,
                                quint32 firstChunkSamples, quint32 lastChunkSamples)
 {

@@ -132,6 +132,10 @@ struct TakeDescription
     // frames and their md5 from encoded test video.
     void setVideo(const EncodedVideo& video);
 
+    // `count` stand-in video frames for tests no player decodes: frame i holds
+    // firstBytes + i x growth bytes of its own value, and has no md5.
+    void setStandInFrames(int count, int firstBytes, int growth = 1);
+
     // Audio of `channels` channels in `chunkCount` chunks.
     void setAudio(quint32 channels, quint32 bytesPerSample, int chunkCount,
                   quint32 firstChunkSamples = 0, quint32 lastChunkSamples = 0);
