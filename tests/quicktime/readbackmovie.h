@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -16,6 +17,9 @@ class QuickTimeAtom;
 // The atoms of one FourCC under `root` (itself included), in file order.
 QList<QuickTimeAtom*> atomsOfType(QuickTimeAtom* root, quint32 type);
 QList<const QuickTimeAtom*> atomsOfType(const QuickTimeAtom* root, quint32 type);
+// The atom reached from `atom` through children of the given types
+// ("mdia/minf/stbl"); null when a step is missing.
+QuickTimeAtom* atomAt(QuickTimeAtom* atom, const QString& path);
 
 // What a repair left in a recording, read back from the file with the atom
 // library's reader: the movie data header, the movie atom where the media it
@@ -48,6 +52,9 @@ public:
     QList<QuickTimeAtom*> atomsOfType(const char (&type)[5]) const;
     // The line a repair prints once it wrote this movie.
     QString positionLine() const;
+    // One line per track, as tracklines.h spells them ("incomplete track"
+    // for one without its media header, handler or sample tables).
+    QStringList trackLines() const;
 };
 
 QTLIB_END_NAMESPACE

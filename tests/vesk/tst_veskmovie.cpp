@@ -4,11 +4,13 @@
 // timecode block, tables on 512-byte boundaries. And the order of the
 // repair's writes, with the movie data header last.
 
+#include "readbackmovie.h"
 #include "recovery/vesk/veskvideorepair.h"
 #include "scan/finalize.h"
 #include "takedescription.h"
+#include "tracklines.h"
 #include "veskcard.h"
-#include "readbackmovie.h"
+#include "writelogdevice.h"
 
 #include "quicktimeatom.h"
 #include "quicktimechunkoffset64atom.h"
@@ -50,202 +52,23 @@ TakeDescription fakeVideoTake(int frames, int chunks, quint32 channels, quint32 
     return take;
 }
 
-// The atom reached from `atom` through children of the given types ("mdia/minf/stbl").
-QuickTimeAtom* path(QuickTimeAtom* atom, const QString& types)
-{
-    for (const QString& type : types.split('/')) {
-        QuickTimeAtom* next = nullptr;
-        for (QuickTimeAtom* candidate : std::as_const(atom->children)) {
-            if (candidate->type == qFromBigEndian<quint32>(type.toLatin1().constData()))
-                next = candidate;
-        }
-        if (!next)
-            return nullptr;
-        atom = next;
-    }
-    return atom;
-}
-
-QString fourText(quint32 code)
-{
-    const char text[4] = { char(code >> 24), char(code >> 16), char(code >> 8), char(code) };
-    return QString::fromLatin1(text, 4);
-}
-
-template <class List>
-QString listText(const List& values)
-{
-    QStringList parts;
-    for (auto value : values)
-        parts.append(QString::number(value));
-    return parts.join(',');
-}
-
 // One line per track, read from the movie; the movie header's duration first.
 QStringList describeMovie(const ReadBackMovie& movie)
 {
     const QList<QuickTimeAtom*> headers = movie.atomsOfType("mvhd");
-    QStringList lines{ QStringLiteral("movie duration %1").arg(headers.isEmpty() ? -1 : qint64(static_cast<QuickTimeMovieHeaderAtom*>(headers.first())->duration)) };
-    for (QuickTimeAtom* track : movie.atomsOfType("trak")) {
-        auto* header = static_cast<QuickTimeTrackHeaderAtom*>(path(track, "tkhd"));
-        auto* media = static_cast<QuickTimeMediaHeaderAtom*>(path(track, "mdia/mdhd"));
-        auto* handler = static_cast<QuickTimeHandlerReferenceAtom*>(path(track, "mdia/hdlr"));
-        QuickTimeAtom* table = path(track, "mdia/minf/stbl");
-        auto* descriptions = static_cast<QuickTimeSampleDescriptionAtom*>(path(table, "stsd"));
-        auto* times = static_cast<QuickTimeTimeToSampleAtom*>(path(table, "stts"));
-        auto* chunks = static_cast<QuickTimeSampleToChunkAtom*>(path(table, "stsc"));
-        auto* sizes = static_cast<QuickTimeSampleSizeAtom*>(path(table, "stsz"));
-        auto* offsets = static_cast<QuickTimeChunkOffset64Atom*>(path(table, "co64"));
-        if (!header || !media || !handler || !descriptions || !times || !chunks || !sizes || !offsets || path(track, "edts")) {
-            lines.append(QStringLiteral("unexpected track"));
-            continue;
-        }
-        QStringList timeEntries;
-        for (const auto& entry : times->entries)
-            timeEntries.append(QStringLiteral("%1x%2").arg(entry.sampleCount).arg(entry.sampleDuration));
-        QStringList chunkEntries;
-        for (const auto& entry : chunks->entries)
-            chunkEntries.append(QStringLiteral("%1:%2:%3").arg(entry.firstChunk).arg(entry.samplesPerChunk).arg(entry.sampleDescriptionId));
-        const bool aligned = (sizes->readPosition + 20) % 512 == 0 && (offsets->readPosition + 16) % 512 == 0;
-        lines.append(QStringLiteral("track %1 %2 %3 duration %4 media %5/%6 stts %7 stsc %8 stsz %9x%10 [%11] co64 [%12]%13")
-                         .arg(header->trackId)
-                         .arg(fourText(handler->componentSubtype))
-                         .arg(descriptions->descriptions.isEmpty() ? QStringLiteral("-") : fourText(descriptions->descriptions.first()->format))
-                         .arg(header->duration)
-                         .arg(media->duration)
-                         .arg(media->timeScale)
-                         .arg(timeEntries.join(' '), chunkEntries.join(' '))
-                         .arg(sizes->sampleCount)
-                         .arg(sizes->sampleSize)
-                         .arg(listText(sizes->readSizes), listText(offsets->readOffsets))
-                         .arg(aligned ? QStringLiteral(" aligned") : QString()));
-    }
-    return lines;
+    return QStringList{ QStringLiteral("movie duration %1").arg(headers.isEmpty() ? -1 : qint64(static_cast<QuickTimeMovieHeaderAtom*>(headers.first())->duration)) }
+        + movie.trackLines();
 }
 
 // The same lines, from what the recorder laid out and where the timecode block went.
 QStringList expectedMovie(const TakeDescription& take, const WrittenTake& written, qint64 blockStart)
 {
-    QList<PlacedItem> items;
-    for (const PlacedItem& item : written.items) {
-        if (!item.complete())
-            break;
-        items.append(item);
-    }
-    auto ofKind = [&](ItemKind kind) {
-        QList<PlacedItem> found;
-        for (const PlacedItem& item : items)
-            if (item.kind == kind)
-                found.append(item);
-        return found;
-    };
-    QList<PlacedItem> timecodes = ofKind(ItemKind::TimecodeSample);
-    PlacedItem block;
-    block.offset = blockStart;
-    block.paddedBytes = 512;
-    timecodes.append(block);
-    const QList<PlacedItem> frames = ofKind(ItemKind::VideoFrame);
-    const QList<PlacedItem> chunks = ofKind(ItemKind::AudioChunk);
-    quint32 channels = take.audioChannelCount;
-    for (const SettingsPoke& poke : take.settingsPokes) {
-        if (poke.field == SettingsField::AudioChannelCount)
-            channels = quint32(poke.value);
-    }
-    qint64 samples = 0;
-    for (const PlacedItem& chunk : chunks)
-        samples += chunk.samplesPerChannel;
-
-    const quint32 scale = take.movieTimeScale();
-    const quint32 frameDuration = take.movieFrameDuration();
-    quint32 duration = quint32(frames.size()) * frameDuration;
-    if (frames.isEmpty() && channels > 0 && !chunks.isEmpty())
-        duration = quint32((quint64(samples) * scale + take.audioSampleRate - 1) / take.audioSampleRate);
-
-    QStringList lines{ QStringLiteral("movie duration %1").arg(duration) };
-    {
-        QList<qint64> sizes, offsets;
-        for (const PlacedItem& item : timecodes) {
-            sizes.append(item.paddedBytes);
-            offsets.append(item.offset);
-        }
-        QString times = QStringLiteral("1x%1").arg(duration);
-        if (timecodes.size() > 1)
-            times += QStringLiteral(" %1x0").arg(timecodes.size() - 1);
-        lines.append(QStringLiteral("track 1 tmcd tmcd duration %1 media %1/%2 stts %3 stsc 1:1:1 stsz %4x0 [%5] co64 [%6]")
-                         .arg(duration).arg(scale).arg(times).arg(timecodes.size()).arg(listText(sizes), listText(offsets)));
-    }
-    quint32 trackId = 2;
-    if (!frames.isEmpty()) {
-        const int chunkCount = (int(frames.size()) + 2) / 3;
-        QString entries = QStringLiteral("1:%1:1").arg(chunkCount == 1 ? frames.size() : 3);
-        if (chunkCount > 1 && frames.size() % 3 != 0)
-            entries += QStringLiteral(" %1:%2:1").arg(chunkCount).arg(frames.size() % 3);
-        QList<qint64> sizes, offsets;
-        for (int i = 0; i < frames.size(); ++i) {
-            sizes.append(frames.at(i).paddedBytes);
-            if (i % 3 == 0)
-                offsets.append(frames.at(i).offset);
-        }
-        const QString format = take.videoCodec == 0 ? QStringLiteral("AVdn") : take.videoCodec <= 2 ? QStringLiteral("apcn") : QStringLiteral("-");
-        lines.append(QStringLiteral("track %1 vide %2 duration %3 media %3/%4 stts %5x%6 stsc %7 stsz %5x0 [%8] co64 [%9] aligned")
-                         .arg(trackId++).arg(format).arg(duration).arg(scale).arg(frames.size()).arg(frameDuration)
-                         .arg(entries, listText(sizes), listText(offsets)));
-    }
-    if (!chunks.isEmpty() && channels > 0) {
-        // Each chunk as it lies on the disk; the table lists full chunks
-        // between a first and a last one of their own length.
-        QStringList entries;
-        const quint32 first = chunks.first().samplesPerChannel;
-        const quint32 last = chunks.last().samplesPerChannel;
-        if (chunks.size() == 1) {
-            entries << QStringLiteral("1:%1:1").arg(first);
-        } else if (chunks.size() == 2) {
-            entries << QStringLiteral("1:%1:1").arg(first) << QStringLiteral("2:%1:1").arg(last);
-        } else {
-            if (first != 3072)
-                entries << QStringLiteral("1:%1:1").arg(first);
-            entries << QStringLiteral("%1:3072:1").arg(first != 3072 ? 2 : 1);
-            if (last != 3072)
-                entries << QStringLiteral("%1:%2:1").arg(chunks.size()).arg(last);
-        }
-        for (quint32 channel = 0; channel < channels; ++channel) {
-            QList<qint64> offsets;
-            for (const PlacedItem& chunk : chunks)
-                offsets.append(chunk.offset + qint64(channel) * take.audioBytesPerSample * chunk.samplesPerChannel);
-            lines.append(QStringLiteral("track %1 soun in24 duration %2 media %3/%4 stts %3x1 stsc %5 stsz %3x%6 [] co64 [%7] aligned")
-                             .arg(trackId++).arg(duration).arg(samples).arg(take.audioSampleRate)
-                             .arg(entries.join(' ')).arg(take.audioBytesPerSample).arg(listText(offsets)));
-        }
-    }
-    return lines;
+    TrackLayout layout;
+    layout.videoFormat = take.videoCodec == 0 ? QStringLiteral("AVdn") : take.videoCodec <= 2 ? QStringLiteral("apcn") : QStringLiteral("-");
+    layout.appendedBlockAt = blockStart;
+    const ExpectedTracks expected = expectedTracks(take, written, layout);
+    return QStringList{ QStringLiteral("movie duration %1").arg(expected.movieDuration) } + expected.lines;
 }
-
-// A recording in memory that logs every write and can refuse writes once
-// `budget` bytes have been written, as a failing card does.
-class WriteLogDevice : public QBuffer
-{
-public:
-    struct Write
-    {
-        qint64 offset;
-        qint64 length;
-    };
-    QList<Write> writes;
-    qint64 budget = -1;
-
-protected:
-    qint64 writeData(const char* data, qint64 length) override
-    {
-        if (budget >= 0 && written + length > budget)
-            return -1;
-        writes.append({ pos(), length });
-        written += length;
-        return QBuffer::writeData(data, length);
-    }
-
-private:
-    qint64 written = 0;
-};
 
 // Repairs a recording held in memory with a frame map buffer of its own.
 bool repairInMemory(QIODevice* device)
