@@ -1,19 +1,14 @@
 #include "quicktimeatom.h"
 
 #include "quicktimeatomreader.h"
-#include "quicktimefieldlist.h"
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeAtom::QuickTimeAtom(quint32 type, QuickTimeFile* file)
-    : file(file)
-    , type(type)
+QuickTimeAtom::QuickTimeAtom(quint32 type)
+    : type(type)
     , size(8)
     , readSize(0)
     , readPosition(0)
-    , fieldCount(0)
     , parent(nullptr)
     , offset(-1)
 {
@@ -48,35 +43,17 @@ bool QuickTimeAtom::read(QDataStream& stream, quint64& remaining)
     return QuickTimeAtomReader::readChildren(this, stream, remaining);
 }
 
-int QuickTimeAtom::fieldName(int index, QString& name) const
+void QuickTimeAtom::describeFields(QuickTimeFieldList&) const
 {
-    QuickTimeFieldList fields;
-    describeFields(fields);
-    if (index < 0 || index >= fields.count())
-        return -1;
-    name = fields.name(index);
-    return 0;
 }
 
-int QuickTimeAtom::fieldValue(int index, QString& value) const
-{
-    QuickTimeFieldList fields;
-    describeFields(fields);
-    if (index < 0 || index >= fields.count())
-        return -1;
-    value = fields.value(index);
-    return 0;
-}
-
-void QuickTimeAtom::addChild(QuickTimeAtom* parent, QuickTimeAtom* child)
+void QuickTimeAtom::attach(QuickTimeAtom* child)
 {
     // An unplaced parent cannot place its child either.
-    child->offset = parent->offset < 0 ? -1 : parent->offset + parent->size;
-    parent->children.append(child);
-    parent->size += child->size;
-    if (parent->parent)
-        parent->parent->growSize(child->size);
-    child->parent = parent;
+    child->offset = offset < 0 ? -1 : offset + size;
+    children.append(child);
+    child->parent = this;
+    growSize(child->size);
 }
 
 void QuickTimeAtom::growSize(quint32 n)
@@ -89,9 +66,3 @@ quint32 QuickTimeAtom::headerSize() const
 {
     return type == 0 ? 0 : 8;
 }
-
-void QuickTimeAtom::describeFields(QuickTimeFieldList&) const
-{
-}
-
-QTLIB_END_NAMESPACE

@@ -4,13 +4,10 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeAtom64::QuickTimeAtom64(quint32 type, quint64 size64, QuickTimeFile* file)
-    : QuickTimeAtom(type, file)
+QuickTimeAtom64::QuickTimeAtom64(quint32 type, quint64 size64)
+    : QuickTimeAtom(type)
     , size64(size64)
 {
-    fieldCount = 1;
 }
 
 void QuickTimeAtom64::write(QDataStream& stream)
@@ -40,4 +37,3 @@ void QuickTimeAtom64::describeFields(QuickTimeFieldList& fields) const
     fields.addNumber("Extended Size", size64);
 }
 
-QTLIB_END_NAMESPACE

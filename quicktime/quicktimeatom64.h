@@ -3,14 +3,12 @@
 
 #include "quicktimeatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // An atom whose header carries a 64-bit size (the 32-bit size field holds 1).
 // The 32-bit `size` stays 8 so it adds nothing when attached to a parent.
 class QuickTimeAtom64 : public QuickTimeAtom
 {
 public:
-    QuickTimeAtom64(quint32 type, quint64 size64, QuickTimeFile* file = nullptr);
+    QuickTimeAtom64(quint32 type, quint64 size64);
 
     void write(QDataStream& stream) override;
     void writeHeader(QDataStream& stream) override;
@@ -20,10 +18,7 @@ public:
 
     quint64 size64;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -1,121 +1,98 @@
 #include "quicktimeatomreader.h"
 
-#include "quicktimeavidresolutionatom.h"
+#include "quicktimeatom64.h"
 #include "quicktimeavidvideosampledescription.h"
-#include "quicktimebaseinformationheaderatom.h"
 #include "quicktimebasemediainformationatom.h"
-#include "quicktimechunkoffset64atom.h"
 #include "quicktimechunkoffsetatom.h"
-#include "quicktimedatainformationatom.h"
 #include "quicktimedatareferenceatom.h"
-#include "quicktimefieldatom.h"
+#include "quicktimeeditlistatom.h"
 #include "quicktimefieldreader.h"
 #include "quicktimefileatom.h"
 #include "quicktimehandlerreferenceatom.h"
-#include "quicktimemediaatom.h"
 #include "quicktimemediaheaderatom.h"
-#include "quicktimemediainformationatom.h"
-#include "quicktimemovieatom.h"
-#include "quicktimemoviedataatom.h"
 #include "quicktimemovieheaderatom.h"
 #include "quicktimeproresvideosampledescription.h"
 #include "quicktimesampledescriptionatom.h"
 #include "quicktimesamplesizeatom.h"
-#include "quicktimesampletableatom.h"
 #include "quicktimesampletochunkatom.h"
 #include "quicktimeskipatom.h"
 #include "quicktimesoundinformationatom.h"
 #include "quicktimesoundsampledescription.h"
 #include "quicktimesourcereferenceatom.h"
-#include "quicktimetimecodeheaderatom.h"
 #include "quicktimetimecodeinformationatom.h"
 #include "quicktimetimecodesampledescription.h"
 #include "quicktimetimetosampleatom.h"
-#include "quicktimetrackatom.h"
 #include "quicktimetrackheaderatom.h"
 #include "quicktimeunrecognizedatom.h"
-#include "quicktimeuserdataatom.h"
 #include "quicktimevelloranatom.h"
 #include "quicktimevideoinformationatom.h"
-#include "quicktimewideatom.h"
-#if QTLIB_VARIANT_TOLVAN
-#include "quicktimeeditatom.h"
-#include "quicktimeeditlistatom.h"
-#include "quicktimerecoverydataatom.h"
-#endif
 
 #include <QBuffer>
 #include <QDataStream>
 
 #include <memory>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeAtom* QuickTimeAtomReader::create(quint32 type, QuickTimeFile* file)
+QuickTimeAtom* QuickTimeAtomReader::create(quint32 type)
 {
     switch (type) {
-    case fourCC("ftyp"): return new QuickTimeFileAtom(file);
-    case fourCC("wide"): return new QuickTimeWideAtom(file);
-    case fourCC("skip"): return new QuickTimeSkipAtom(file);
-    case fourCC("mdat"): return new QuickTimeMovieDataAtom(0, file);
-    case fourCC("moov"): return new QuickTimeMovieAtom(file);
-    case fourCC("trak"): return new QuickTimeTrackAtom(file);
-    case fourCC("mdia"): return new QuickTimeMediaAtom(file);
-    case fourCC("minf"): return new QuickTimeMediaInformationAtom(file);
-    case fourCC("gmhd"): return new QuickTimeBaseInformationHeaderAtom(file);
-    case fourCC("tmcd"): return new QuickTimeTimecodeHeaderAtom(file);
-    case fourCC("dinf"): return new QuickTimeDataInformationAtom(file);
-    case fourCC("stbl"): return new QuickTimeSampleTableAtom(file);
-    case fourCC("udta"): return new QuickTimeUserDataAtom(file);
-    case fourCC("mvhd"): return new QuickTimeMovieHeaderAtom(file);
-    case fourCC("tkhd"): return new QuickTimeTrackHeaderAtom(file);
-    case fourCC("mdhd"): return new QuickTimeMediaHeaderAtom(file);
-    case fourCC("hdlr"): return new QuickTimeHandlerReferenceAtom(0, 0, file);
-    case fourCC("vmhd"): return new QuickTimeVideoInformationAtom(file);
-    case fourCC("smhd"): return new QuickTimeSoundInformationAtom(file);
-    case fourCC("gmin"): return new QuickTimeBaseMediaInformationAtom(file);
-    case fourCC("tcmi"): return new QuickTimeTimecodeInformationAtom(file);
-    case fourCC("dref"): return new QuickTimeDataReferenceAtom(file);
-    case fourCC("name"): return new QuickTimeSourceReferenceAtom(nullptr, file);
-    case fourCC("vrln"): return new QuickTimeVelloranAtom(file);
-    case fourCC("stsd"): return new QuickTimeSampleDescriptionAtom(file);
-    case fourCC("stts"): return new QuickTimeTimeToSampleAtom(file);
-    case fourCC("stsc"): return new QuickTimeSampleToChunkAtom(file);
-    case fourCC("stsz"): return new QuickTimeSampleSizeAtom(file);
-    case fourCC("stco"): return new QuickTimeChunkOffsetAtom(file);
-    case fourCC("co64"): return new QuickTimeChunkOffset64Atom(file);
-    case fourCC("fiel"): return new QuickTimeFieldAtom(file);
-    case fourCC("ARES"): return new QuickTimeAvidResolutionAtom(file);
-#if QTLIB_VARIANT_TOLVAN
-    case fourCC("edts"): return new QuickTimeEditAtom(file);
-    case fourCC("elst"): return new QuickTimeEditListAtom(file);
-    case fourCC("urec"): return new QuickTimeRecoveryDataAtom(file);
-#endif
-    default: return new QuickTimeUnrecognizedAtom(type, 8, file);
+    // Containers that hold only children.
+    case fourCC("moov"):
+    case fourCC("trak"):
+    case fourCC("mdia"):
+    case fourCC("minf"):
+    case fourCC("gmhd"):
+    case fourCC("tmcd"):
+    case fourCC("dinf"):
+    case fourCC("stbl"):
+    case fourCC("udta"):
+    case fourCC("edts"):
+    case fourCC("urec"): return new QuickTimeAtom(type);
+    case fourCC("ftyp"): return new QuickTimeFileAtom();
+    case fourCC("skip"): return new QuickTimeSkipAtom();
+    case fourCC("mdat"): return new QuickTimeAtom64(type, 16);
+    case fourCC("mvhd"): return new QuickTimeMovieHeaderAtom();
+    case fourCC("tkhd"): return new QuickTimeTrackHeaderAtom();
+    case fourCC("elst"): return new QuickTimeEditListAtom();
+    case fourCC("mdhd"): return new QuickTimeMediaHeaderAtom();
+    case fourCC("hdlr"): return new QuickTimeHandlerReferenceAtom();
+    case fourCC("vmhd"): return new QuickTimeVideoInformationAtom();
+    case fourCC("smhd"): return new QuickTimeSoundInformationAtom();
+    case fourCC("gmin"): return new QuickTimeBaseMediaInformationAtom();
+    case fourCC("tcmi"): return new QuickTimeTimecodeInformationAtom();
+    case fourCC("dref"): return new QuickTimeDataReferenceAtom();
+    case fourCC("name"): return new QuickTimeSourceReferenceAtom();
+    case fourCC("vrln"): return new QuickTimeVelloranAtom();
+    case fourCC("stsd"): return new QuickTimeSampleDescriptionAtom();
+    case fourCC("stts"): return new QuickTimeTimeToSampleAtom();
+    case fourCC("stsc"): return new QuickTimeSampleToChunkAtom();
+    case fourCC("stsz"): return new QuickTimeSampleSizeAtom();
+    case fourCC("stco"): return new QuickTimeChunkOffsetAtom(false);
+    case fourCC("co64"): return new QuickTimeChunkOffsetAtom(true);
+    default: return new QuickTimeUnrecognizedAtom(type);
     }
 }
 
-QuickTimeSampleDescription* QuickTimeAtomReader::createDescription(quint32 format, QuickTimeFile* file)
+QuickTimeSampleDescription* QuickTimeAtomReader::createDescription(quint32 format)
 {
     switch (format) {
-    case fourCC("tmcd"): return new QuickTimeTimecodeSampleDescription(file);
-    case fourCC("AVdn"): return new QuickTimeAvidVideoSampleDescription(file);
+    case fourCC("tmcd"): return new QuickTimeTimecodeSampleDescription();
+    case fourCC("AVdn"): return new QuickTimeAvidVideoSampleDescription();
     case fourCC("ap4x"):
     case fourCC("ap4h"):
     case fourCC("apch"):
     case fourCC("apcn"):
     case fourCC("apcs"):
-    case fourCC("apco"): return new QuickTimeProResVideoSampleDescription(file);
+    case fourCC("apco"): return new QuickTimeProResVideoSampleDescription();
     case fourCC("twos"):
     case fourCC("sowt"):
     case fourCC("in24"):
     case fourCC("in32"):
-    case fourCC("lpcm"): return new QuickTimeSoundSampleDescription(file);
-    default: return new QuickTimeSampleDescription(file, format);
+    case fourCC("lpcm"): return new QuickTimeSoundSampleDescription();
+    default: return new QuickTimeSampleDescription(format);
     }
 }
 
-QuickTimeAtom* QuickTimeAtomReader::readTree(QIODevice* device, quint64 start, quint64 length, QuickTimeFile* file)
+QuickTimeAtom* QuickTimeAtomReader::readTree(QIODevice* device, quint64 start, quint64 length)
 {
     if (!device || !device->isReadable() || device->isSequential())
         return nullptr;
@@ -124,7 +101,7 @@ QuickTimeAtom* QuickTimeAtomReader::readTree(QIODevice* device, quint64 start, q
         return nullptr;
     const quint64 limit = qMin(length, deviceSize - start);
 
-    auto root = std::make_unique<QuickTimeAtom>(0, file);
+    auto root = std::make_unique<QuickTimeAtom>(0);
     root->size = quint32(qMin<quint64>(limit, 0xFFFFFFFF));
     root->readPosition = start;
     root->readSize = limit;
@@ -135,13 +112,13 @@ QuickTimeAtom* QuickTimeAtomReader::readTree(QIODevice* device, quint64 start, q
     return root.release();
 }
 
-QuickTimeAtom* QuickTimeAtomReader::readTree(const QByteArray& bytes, QuickTimeFile* file)
+QuickTimeAtom* QuickTimeAtomReader::readTree(const QByteArray& bytes)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return nullptr;
-    return readTree(&buffer, 0, quint64(bytes.size()), file);
+    return readTree(&buffer, 0, quint64(bytes.size()));
 }
 
 bool QuickTimeAtomReader::readChildren(QuickTimeAtom* parent, QDataStream& stream, quint64& remaining)
@@ -181,7 +158,7 @@ bool QuickTimeAtomReader::readAtom(QuickTimeAtom* parent, QDataStream& stream, q
     if (!in.ok() || atomSize < headerBytes || atomSize - headerBytes > remaining)
         return false;
 
-    QuickTimeAtom* atom = create(type, parent->file);
+    QuickTimeAtom* atom = create(type);
     atom->readPosition = quint64(start);
     atom->readSize = atomSize;
     atom->size = quint32(qMin<quint64>(atomSize, 0xFFFFFFFF));
@@ -197,4 +174,3 @@ bool QuickTimeAtomReader::readAtom(QuickTimeAtom* parent, QDataStream& stream, q
     return rest.skip(payload) && stream.status() == QDataStream::Ok;
 }
 
-QTLIB_END_NAMESPACE

@@ -1,17 +1,14 @@
 #ifndef QUICKTIMEATOMREADER_H
 #define QUICKTIMEATOMREADER_H
 
-#include "variant.h"
+#include "quicktimefourcc.h"
 
 #include <QByteArray>
 
 class QDataStream;
 class QIODevice;
 
-QTLIB_BEGIN_NAMESPACE
-
 class QuickTimeAtom;
-class QuickTimeFile;
 class QuickTimeSampleDescription;
 
 // Parses atoms from a stream into a tree of the library's classes. Every
@@ -26,22 +23,20 @@ public:
     // The atoms in bytes [start, start + length) of the device (clipped to
     // the device's end), as the children of a new headerless root atom that
     // the caller owns; null when the range does not parse.
-    static QuickTimeAtom* readTree(QIODevice* device, quint64 start, quint64 length, QuickTimeFile* file = nullptr);
-    static QuickTimeAtom* readTree(const QByteArray& bytes, QuickTimeFile* file = nullptr);
+    static QuickTimeAtom* readTree(QIODevice* device, quint64 start, quint64 length);
+    static QuickTimeAtom* readTree(const QByteArray& bytes);
 
     // Reads atoms into parent until `remaining` bytes are used up; a final
     // 32-bit zero (a list terminator) is accepted.
     static bool readChildren(QuickTimeAtom* parent, QDataStream& stream, quint64& remaining);
 
     // An empty atom of the class that models `type`, or an unrecognized atom.
-    static QuickTimeAtom* create(quint32 type, QuickTimeFile* file);
+    static QuickTimeAtom* create(quint32 type);
     // An empty description of the class that models `format`, or a generic one.
-    static QuickTimeSampleDescription* createDescription(quint32 format, QuickTimeFile* file);
+    static QuickTimeSampleDescription* createDescription(quint32 format);
 
 private:
     static bool readAtom(QuickTimeAtom* parent, QDataStream& stream, quint64& remaining);
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

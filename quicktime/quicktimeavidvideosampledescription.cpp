@@ -2,11 +2,8 @@
 
 #include "quicktimefieldlist.h"
 #include "quicktimefieldreader.h"
-#include "quicktimefile.h"
 
 #include <QDataStream>
-
-QTLIB_BEGIN_NAMESPACE
 
 namespace {
 
@@ -16,25 +13,20 @@ constexpr quint32 resolutionExtensionSize = 120;
 constexpr int resolutionValues = 6;
 constexpr int resolutionPadding = 80;
 constexpr quint32 extensionBytes = 2 * shortExtensionSize + resolutionExtensionSize + 4;
-// DNxHD 1080 and the default compression when nothing is known.
-constexpr quint16 defaultWidth = 1920;
-constexpr quint16 defaultHeight = 1080;
-constexpr quint32 defaultCompressionId = 1238;
 
 } // namespace
 
-QuickTimeAvidVideoSampleDescription::QuickTimeAvidVideoSampleDescription(QuickTimeFile* file)
-    : QuickTimeVideoSampleDescription(file, extensionBytes, fourCC("AVdn"), 0, 0, fourCC("vrln"), 512, 512,
-        file ? file->width : defaultWidth, file ? file->height : defaultHeight, 0x480000, 0x480000, 0, 1,
-        24, -1)
+QuickTimeAvidVideoSampleDescription::QuickTimeAvidVideoSampleDescription(quint16 width, quint16 height,
+    bool interlaced, quint32 compressionId)
+    : QuickTimeVideoSampleDescription(extensionBytes, fourCC("AVdn"), 0, 0, fourCC("vrln"), 512, 512, width, height,
+        0x480000, 0x480000, 0, 1, 24, -1)
     , colorExtension { fourCC("ACLR"), fourCC("0001"), { 1, 0, 0, 0, 0, 0 } }
     , programExtension { fourCC("APRG"), fourCC("0001"), { 1, 0, 0, 0, 0, 0 } }
     , resolutionExtension { fourCC("ARES"), fourCC("0001"), {} }
 {
     compressorName = "DNxHD Codec";
-    const bool interlaced = file && file->interlaced != 0;
     quint32* values = resolutionExtension.values;
-    values[0] = file ? file->avidCompressionId : defaultCompressionId;
+    values[0] = compressionId;
     values[1] = width;
     values[2] = interlaced ? height / 2 : height;
     values[3] = interlaced ? 2 : 1;
@@ -100,4 +92,3 @@ void QuickTimeAvidVideoSampleDescription::describeFields(QuickTimeFieldList& fie
     }
 }
 
-QTLIB_END_NAMESPACE

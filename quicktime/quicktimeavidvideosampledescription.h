@@ -3,8 +3,6 @@
 
 #include "quicktimevideosampledescription.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // A DNxHD video description with the Avid colour, programme and resolution
 // extensions.
 class QuickTimeAvidVideoSampleDescription : public QuickTimeVideoSampleDescription
@@ -18,18 +16,19 @@ public:
         quint32 values[6];
     };
 
-    explicit QuickTimeAvidVideoSampleDescription(QuickTimeFile* file = nullptr);
+    QuickTimeAvidVideoSampleDescription(quint16 width = 1920, quint16 height = 1080, bool interlaced = false,
+        quint32 compressionId = 1238);
 
     Extension colorExtension; // ACLR: 2 values
     Extension programExtension; // APRG: 2 values
     Extension resolutionExtension; // ARES: compression ID, width, height, fields, 0, format; 80 zero bytes
 
-protected:
+public:
     void describeFields(QuickTimeFieldList& fields) const override;
+
+protected:
     void writeExtensions(QDataStream& stream) override;
     bool readExtension(quint32 type, QuickTimeFieldReader& in) override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

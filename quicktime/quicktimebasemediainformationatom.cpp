@@ -6,10 +6,8 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeBaseMediaInformationAtom::QuickTimeBaseMediaInformationAtom(QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("gmin"), 12, 4, 0, 0, file)
+QuickTimeBaseMediaInformationAtom::QuickTimeBaseMediaInformationAtom()
+    : QuickTimeVersionFlagsAtom(fourCC("gmin"), 12, 0, 0)
     , graphicsMode(0x40)
     , opcolor { 0x8000, 0x8000, 0x8000 }
     , balance(0)
@@ -47,4 +45,3 @@ void QuickTimeBaseMediaInformationAtom::describeFields(QuickTimeFieldList& field
     fields.addNumber("Reserved", reserved);
 }
 
-QTLIB_END_NAMESPACE

@@ -3,14 +3,12 @@
 
 #include "quicktimeversionflagsatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'gmin': base media information. Unlike other atoms it writes its own
 // fields before its children (the timecode header container).
 class QuickTimeBaseMediaInformationAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    explicit QuickTimeBaseMediaInformationAtom(QuickTimeFile* file = nullptr);
+    QuickTimeBaseMediaInformationAtom();
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -20,10 +18,7 @@ public:
     quint16 balance;
     quint16 reserved;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -5,8 +5,6 @@
 
 #include <cstring>
 
-QTLIB_BEGIN_NAMESPACE
-
 QuickTimeBufferDevice::QuickTimeBufferDevice(QIODevice* target, int bufferSize)
     : buffer(bufferSize, '\0')
     , bufferSize(bufferSize)
@@ -88,4 +86,3 @@ bool QuickTimeBufferDevice::writeToTarget(int bytes, const char* failureMessage)
     return false;
 }
 
-QTLIB_END_NAMESPACE

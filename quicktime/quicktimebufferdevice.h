@@ -1,12 +1,10 @@
 #ifndef QUICKTIMEBUFFERDEVICE_H
 #define QUICKTIMEBUFFERDEVICE_H
 
-#include "variant.h"
+#include "quicktimefourcc.h"
 
 #include <QByteArray>
 #include <QIODevice>
-
-QTLIB_BEGIN_NAMESPACE
 
 // Write-only device that collects everything in one buffer and hands it to
 // the target only when full or flushed. After the first failed target write
@@ -44,7 +42,5 @@ private:
     int fill; // bytes waiting; -1 once a target write failed
     QIODevice* target;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

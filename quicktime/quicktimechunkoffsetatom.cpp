@@ -1,52 +1,32 @@
 #include "quicktimechunkoffsetatom.h"
 
-#include "quicktimechunkoffsetscan.h"
 #include "quicktimefieldlist.h"
 #include "quicktimefieldreader.h"
 #include "quicktimetablestream.h"
 #include "quicktimetablesummary.h"
 
 #include <QDataStream>
+#include <QtDebug>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeChunkOffsetAtom::QuickTimeChunkOffsetAtom(QuickTimeFile* file, int kind, quint32 chunkCount,
-    quint64 offsetAdjustment)
-    : QuickTimeVersionFlagsAtom(fourCC("stco"), 4, 2, 0, 0, file)
-    , kind(kind)
+QuickTimeChunkOffsetAtom::QuickTimeChunkOffsetAtom(bool wide, quint32 chunkCount, QuickTimeEntrySourcePointer offsets)
+    : QuickTimeVersionFlagsAtom(wide ? fourCC("co64") : fourCC("stco"), 4, 0, 0)
     , chunkCount(chunkCount)
-    , offsetAdjustment(offsetAdjustment)
-    , holdsReadOffsets(false)
+    , offsets(std::move(offsets))
 {
-    size += 4 * chunkCount;
-}
-
-// Hands use() a generator of the offsets to write. An offset past 4 GiB
-// cannot be written here, so it ends the table (and fails the write).
-template <class Visit>
-void QuickTimeChunkOffsetAtom::produce(Visit&& use) const
-{
-    if (holdsReadOffsets) {
-        qsizetype index = 0;
-        use([&](quint64& value) {
-            if (index >= readOffsets.size())
-                return false;
-            value = readOffsets.at(index++);
-            return true;
-        });
-        return;
-    }
-    QuickTimeChunkOffsetScan::Adjustments adjustments;
-    adjustments.offset = offsetAdjustment;
-    QuickTimeChunkOffsetScan scan(file, kind, 1, chunkCount, adjustments);
-    use([&](quint64& value) { return scan(value) && value <= 0xFFFFFFFFu; });
+    size += quint32(width()) * chunkCount;
 }
 
 void QuickTimeChunkOffsetAtom::write(QDataStream& stream)
 {
     QuickTimeVersionFlagsAtom::write(stream);
     stream << chunkCount;
-    produce([&](auto&& next) { QuickTimeTableStream(stream).write(chunkCount, 4, next, "stco"); });
+    QuickTimeTableStream table(stream);
+    if (announcesStreaming)
+        qDebug("stream %d entries (%llx)", int(chunkCount), static_cast<unsigned long long>(table.position()));
+    // An offset the 32-bit table cannot hold ends it, and fails the write.
+    table.write(chunkCount, width(), offsets.get(), width() == 8 ? "co64" : "stco");
+    if (announcesStreaming)
+        qDebug("done streaming %d entries", int(chunkCount));
 }
 
 bool QuickTimeChunkOffsetAtom::read(QDataStream& stream, quint64& remaining)
@@ -55,15 +35,16 @@ bool QuickTimeChunkOffsetAtom::read(QDataStream& stream, quint64& remaining)
         return false;
     QuickTimeFieldReader in(stream, remaining);
     chunkCount = in.u32();
-    holdsReadOffsets = in.table(chunkCount, readOffsets);
-    return holdsReadOffsets;
+    auto read = std::make_unique<QuickTimeListSource>();
+    if (!(width() == 8 ? in.table<quint64>(chunkCount, read->values) : in.table<quint32>(chunkCount, read->values)))
+        return false;
+    offsets = std::move(read);
+    return true;
 }
 
 void QuickTimeChunkOffsetAtom::describeFields(QuickTimeFieldList& fields) const
 {
     QuickTimeVersionFlagsAtom::describeFields(fields);
     fields.addNumber("Entry Count", chunkCount);
-    produce([&](auto&& next) { fields.add(QStringLiteral("Offsets"), QuickTimeTableSummary::of(chunkCount, next)); });
+    fields.add(QStringLiteral("Offsets"), QuickTimeTableSummary::of(chunkCount, offsets.get()));
 }
-
-QTLIB_END_NAMESPACE

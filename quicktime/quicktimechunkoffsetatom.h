@@ -1,37 +1,27 @@
 #ifndef QUICKTIMECHUNKOFFSETATOM_H
 #define QUICKTIMECHUNKOFFSETATOM_H
 
+#include "quicktimeentrysource.h"
 #include "quicktimeversionflagsatom.h"
 
-#include <QList>
-
-QTLIB_BEGIN_NAMESPACE
-
-// 'stco': 32-bit offsets, one chunk per item of the track's kind, streamed
-// from the frame map when written. The rebuilds use co64 instead.
+// 'co64' (64-bit) or 'stco' (32-bit) chunk offsets, drawn from `offsets`
+// while the table is written.
 class QuickTimeChunkOffsetAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    QuickTimeChunkOffsetAtom(QuickTimeFile* file = nullptr, int kind = 0, quint32 chunkCount = 0,
-        quint64 offsetAdjustment = 0);
+    explicit QuickTimeChunkOffsetAtom(bool wide = true, quint32 chunkCount = 0,
+        QuickTimeEntrySourcePointer offsets = nullptr);
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
-
-    int kind;
-    quint32 chunkCount;
-    quint64 offsetAdjustment;
-    QList<quint32> readOffsets;
-
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 
-private:
-    template <class Visit>
-    void produce(Visit&& use) const;
-    bool holdsReadOffsets;
-};
+    int width() const { return type == fourCC("co64") ? 8 : 4; }
 
-QTLIB_END_NAMESPACE
+    quint32 chunkCount;
+    QuickTimeEntrySourcePointer offsets;
+    // Names the table and its file position in debug lines while it streams.
+    bool announcesStreaming = false;
+};
 
 #endif

@@ -5,10 +5,8 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeDataReferenceAtom::QuickTimeDataReferenceAtom(QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("dref"), 16, 5, 0, 0, file)
+QuickTimeDataReferenceAtom::QuickTimeDataReferenceAtom()
+    : QuickTimeVersionFlagsAtom(fourCC("dref"), 16, 0, 0)
     , entryCount(1)
     , entrySize(12)
     , entryType(fourCC("alis"))
@@ -50,4 +48,3 @@ void QuickTimeDataReferenceAtom::describeFields(QuickTimeFieldList& fields) cons
     fields.addHex("Entry Flags", entryFlags, 6);
 }
 
-QTLIB_END_NAMESPACE

@@ -3,13 +3,11 @@
 
 #include "quicktimeversionflagsatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'dref' with one 'alis' entry whose flag 1 says the media is in this file.
 class QuickTimeDataReferenceAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    explicit QuickTimeDataReferenceAtom(QuickTimeFile* file = nullptr);
+    QuickTimeDataReferenceAtom();
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -20,10 +18,7 @@ public:
     quint8 entryVersion;
     quint32 entryFlags; // low 24 bits
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

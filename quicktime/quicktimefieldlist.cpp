@@ -4,8 +4,6 @@
 
 #include <QStringList>
 
-QTLIB_BEGIN_NAMESPACE
-
 void QuickTimeFieldList::add(const QString& name, const QString& value)
 {
     names.append(name);
@@ -83,4 +81,3 @@ QString QuickTimeFieldList::fourCCText(quint32 code)
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 
-QTLIB_END_NAMESPACE

@@ -1,12 +1,10 @@
 #ifndef QUICKTIMEFIELDLIST_H
 #define QUICKTIMEFIELDLIST_H
 
-#include "variant.h"
+#include "quicktimefourcc.h"
 
 #include <QList>
 #include <QString>
-
-QTLIB_BEGIN_NAMESPACE
 
 // Display names and values of an atom's or a sample description's fields,
 // in field order. One formatter serves every class, so equal values always
@@ -35,7 +33,5 @@ private:
     QList<QString> names;
     QList<QString> values;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -5,8 +5,6 @@
 
 #include <limits>
 
-QTLIB_BEGIN_NAMESPACE
-
 QuickTimeFieldReader::QuickTimeFieldReader(QDataStream& stream, quint64& remaining)
     : stream(stream)
     , remaining(remaining)
@@ -86,4 +84,3 @@ bool QuickTimeFieldReader::ok() const
     return !failed && stream.status() == QDataStream::Ok;
 }
 
-QTLIB_END_NAMESPACE

@@ -1,15 +1,15 @@
 #ifndef QUICKTIMEFIELDREADER_H
 #define QUICKTIMEFIELDREADER_H
 
-#include "variant.h"
+#include "quicktimefourcc.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QtEndian>
 
-class QDataStream;
+#include <type_traits>
 
-QTLIB_BEGIN_NAMESPACE
+class QDataStream;
 
 // Reads big-endian fields from a stream within a byte budget. The first read
 // that would pass the budget, or a short read from the stream, makes every
@@ -26,11 +26,13 @@ public:
     // Exactly `length` bytes, or an empty array and a failure.
     QByteArray bytes(quint64 length);
     bool skip(quint64 length);
-    // `count` big-endian entries of type T, read block by block; refused
-    // before anything is allocated when they would pass the budget.
-    template <class T>
-    bool table(quint64 count, QList<T>& entries)
+    // `count` big-endian entries stored as `Stored` (by default as wide as
+    // the list's type), read block by block; refused before anything is
+    // allocated when they would pass the budget.
+    template <class Stored = void, class Value>
+    bool table(quint64 count, QList<Value>& entries)
     {
+        using T = std::conditional_t<std::is_void_v<Stored>, Value, Stored>;
         entries.clear();
         if (failed || count > remaining / sizeof(T)) {
             failed = true;
@@ -63,7 +65,5 @@ private:
     quint64& remaining;
     bool failed = false;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

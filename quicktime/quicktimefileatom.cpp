@@ -5,16 +5,13 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeFileAtom::QuickTimeFileAtom(QuickTimeFile* file)
-    : QuickTimeAtom(fourCC("ftyp"), file)
+QuickTimeFileAtom::QuickTimeFileAtom()
+    : QuickTimeAtom(fourCC("ftyp"))
     , majorBrand(fourCC("qt  "))
     , minorVersion(0x20070400)
     , compatibleBrand(fourCC("qt  "))
 {
     size = 20;
-    fieldCount = 3;
 }
 
 void QuickTimeFileAtom::write(QDataStream& stream)
@@ -39,4 +36,3 @@ void QuickTimeFileAtom::describeFields(QuickTimeFieldList& fields) const
     fields.addFourCC("Compatible Brand", compatibleBrand);
 }
 
-QTLIB_END_NAMESPACE

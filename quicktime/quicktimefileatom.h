@@ -3,13 +3,11 @@
 
 #include "quicktimeatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'ftyp' with exactly one compatible brand.
 class QuickTimeFileAtom : public QuickTimeAtom
 {
 public:
-    explicit QuickTimeFileAtom(QuickTimeFile* file = nullptr);
+    QuickTimeFileAtom();
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -18,10 +16,7 @@ public:
     quint32 minorVersion;
     quint32 compatibleBrand;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -5,8 +5,6 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
 namespace {
 
 QByteArray handlerName(quint32 componentType, quint32 componentSubtype)
@@ -24,8 +22,8 @@ QByteArray handlerName(quint32 componentType, quint32 componentSubtype)
 } // namespace
 
 QuickTimeHandlerReferenceAtom::QuickTimeHandlerReferenceAtom(quint32 componentType,
-    quint32 componentSubtype, QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("hdlr"), 20, 6, 0, 0, file)
+    quint32 componentSubtype)
+    : QuickTimeVersionFlagsAtom(fourCC("hdlr"), 20, 0, 0)
     , componentType(componentType)
     , componentSubtype(componentSubtype)
     , componentManufacturer(0)
@@ -72,4 +70,3 @@ void QuickTimeHandlerReferenceAtom::describeFields(QuickTimeFieldList& fields) c
     fields.addPascalString("Component Name", componentName);
 }
 
-QTLIB_END_NAMESPACE

@@ -5,14 +5,11 @@
 
 #include <QByteArray>
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'hdlr': the media or data handler, named after its component type and subtype.
 class QuickTimeHandlerReferenceAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    QuickTimeHandlerReferenceAtom(quint32 componentType = 0, quint32 componentSubtype = 0,
-        QuickTimeFile* file = nullptr);
+    QuickTimeHandlerReferenceAtom(quint32 componentType = 0, quint32 componentSubtype = 0);
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -24,10 +21,7 @@ public:
     quint32 componentFlagsMask;
     QByteArray componentName; // written as a Pascal string
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

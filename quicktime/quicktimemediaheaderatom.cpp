@@ -6,10 +6,8 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeMediaHeaderAtom::QuickTimeMediaHeaderAtom(QuickTimeFile* file, quint32 timeScale, quint32 duration)
-    : QuickTimeVersionFlagsAtom(fourCC("mdhd"), 20, 6, 0, 0, file)
+QuickTimeMediaHeaderAtom::QuickTimeMediaHeaderAtom(quint32 timeScale, quint32 duration)
+    : QuickTimeVersionFlagsAtom(fourCC("mdhd"), 20, 0, 0)
     , creationTime(quickTimeUnixEpoch)
     , modificationTime(quickTimeUnixEpoch)
     , timeScale(timeScale)
@@ -50,4 +48,3 @@ void QuickTimeMediaHeaderAtom::describeFields(QuickTimeFieldList& fields) const
     fields.addNumber("Quality", quality);
 }
 
-QTLIB_END_NAMESPACE

@@ -2,20 +2,17 @@
 
 #include "quicktimefieldlist.h"
 #include "quicktimefieldreader.h"
-#include "quicktimefile.h"
 #include "quicktimematrix.h"
 
 #include <QDataStream>
 #include <cstring>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeMovieHeaderAtom::QuickTimeMovieHeaderAtom(QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("mvhd"), 96, 14, 0, 0, file)
+QuickTimeMovieHeaderAtom::QuickTimeMovieHeaderAtom(quint32 timeScale, quint32 duration)
+    : QuickTimeVersionFlagsAtom(fourCC("mvhd"), 96, 0, 0)
     , creationTime(quickTimeUnixEpoch)
     , modificationTime(quickTimeUnixEpoch)
-    , timeScale(file ? file->videoTimeScale : 0)
-    , duration(file ? file->videoSampleDuration * file->videoFrameCount : 0)
+    , timeScale(timeScale)
+    , duration(duration)
     , preferredRate(0x10000)
     , preferredVolume(0x100)
     , previewTime(0)
@@ -85,4 +82,3 @@ void QuickTimeMovieHeaderAtom::describeFields(QuickTimeFieldList& fields) const
     fields.addNumber("Next Track ID", nextTrackId);
 }
 
-QTLIB_END_NAMESPACE

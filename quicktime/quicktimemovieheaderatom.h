@@ -3,13 +3,11 @@
 
 #include "quicktimeversionflagsatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'mvhd': time scale and duration of the whole movie.
 class QuickTimeMovieHeaderAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    explicit QuickTimeMovieHeaderAtom(QuickTimeFile* file = nullptr);
+    explicit QuickTimeMovieHeaderAtom(quint32 timeScale = 0, quint32 duration = 0);
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -30,10 +28,7 @@ public:
     quint32 currentTime;
     quint32 nextTrackId;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -2,12 +2,9 @@
 
 #include "quicktimefieldlist.h"
 #include "quicktimefieldreader.h"
-#include "quicktimefile.h"
 
 #include <QDataStream>
 #include <cstring>
-
-QTLIB_BEGIN_NAMESPACE
 
 namespace {
 
@@ -17,34 +14,27 @@ constexpr quint32 aspectExtensionSize = 16;
 constexpr quint32 apertureExtensionSize = 40;
 constexpr quint32 closingZeroSize = 4;
 
-const QuickTimeProResChoice& proResChoice(const QuickTimeFile* file)
-{
-    const qint64 codec = file ? file->videoCodec : 0;
-    const qint64 flavour = file ? file->proResFlavour : 0;
-    for (const QuickTimeProResChoice& choice : Variant::proResChoices) {
-        if ((choice.codec < 0 || choice.codec == codec) && (choice.flavour < 0 || choice.flavour == flavour))
-            return choice;
-    }
-    return std::end(Variant::proResChoices)[-1];
-}
-
-quint32 extensionBytes()
+quint32 extensionBytes(bool withCleanAperture)
 {
     return colorExtensionSize + fieldExtensionSize + aspectExtensionSize
-        + (Variant::writesCleanAperture ? apertureExtensionSize : 0) + closingZeroSize;
+        + (withCleanAperture ? apertureExtensionSize : 0) + closingZeroSize;
 }
 
 } // namespace
 
-QuickTimeProResVideoSampleDescription::QuickTimeProResVideoSampleDescription(QuickTimeFile* file)
-    : QuickTimeVideoSampleDescription(file, extensionBytes(), proResChoice(file).format, 0, 0,
-        fourCC("appl"), 0, 1023, file ? file->width : 0, file ? file->height : 0, 0x480000, 0x480000,
-        0, 1, 24, -1)
+QuickTimeProResVideoSampleDescription::QuickTimeProResVideoSampleDescription(quint32 format,
+    const char* compressorName, quint16 width, quint16 height, bool twoFields, const quint32* pixelAspect,
+    const quint32* cleanAperture)
+    : QuickTimeVideoSampleDescription(extensionBytes(cleanAperture != nullptr), format, 0, 0, fourCC("appl"), 0,
+        1023, width, height, 0x480000, 0x480000, 0, 1, 24, -1)
     , colorParameterType(fourCC("nclc"))
-    , hasCleanAperture(Variant::writesCleanAperture)
+    , fieldsPerFrame(twoFields ? 2 : 1)
+    , fieldDetail(twoFields ? 9 : 0)
+    , pixelAspect { 1, 1 }
+    , hasCleanAperture(cleanAperture != nullptr)
+    , cleanAperture {}
 {
-    compressorName = proResChoice(file).compressorName;
-
+    this->compressorName = compressorName;
     if (height == 480 || height == 486) {
         colorPrimaries = 6;
         colorMatrix = 6;
@@ -56,24 +46,10 @@ QuickTimeProResVideoSampleDescription::QuickTimeProResVideoSampleDescription(Qui
         colorMatrix = 1;
     }
     transferFunction = 1;
-
-    const bool twoFields = file && file->interlaced != 0 && file->vendorValues[8] == 0;
-    fieldsPerFrame = twoFields ? 2 : 1;
-    fieldDetail = twoFields ? 9 : 0;
-
-    // A picture size the table does not know gets square pixels and a clean
-    // aperture of the whole picture, never undefined values.
-    pixelAspect[0] = 1;
-    pixelAspect[1] = 1;
-    const quint32 wholePicture[8] = { width, 1, height, 1, 0, 1, 0, 1 };
-    std::memcpy(cleanAperture, wholePicture, sizeof cleanAperture);
-    for (const QuickTimePictureAspect& row : Variant::pictureAspects) {
-        if (row.width == width && row.height == height) {
-            std::memcpy(pixelAspect, row.pixelAspect, sizeof pixelAspect);
-            std::memcpy(cleanAperture, row.cleanAperture, sizeof cleanAperture);
-            break;
-        }
-    }
+    if (pixelAspect)
+        std::memcpy(this->pixelAspect, pixelAspect, sizeof this->pixelAspect);
+    if (cleanAperture)
+        std::memcpy(this->cleanAperture, cleanAperture, sizeof this->cleanAperture);
 }
 
 void QuickTimeProResVideoSampleDescription::writeExtensions(QDataStream& stream)
@@ -138,4 +114,3 @@ void QuickTimeProResVideoSampleDescription::describeFields(QuickTimeFieldList& f
         fields.addNumbers("Clean Aperture", cleanAperture, 8);
 }
 
-QTLIB_END_NAMESPACE

@@ -3,14 +3,15 @@
 
 #include "quicktimevideosampledescription.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // A ProRes video description with its colour, field and pixel aspect
 // extensions (and the clean aperture where the variant writes one).
 class QuickTimeProResVideoSampleDescription : public QuickTimeVideoSampleDescription
 {
 public:
-    explicit QuickTimeProResVideoSampleDescription(QuickTimeFile* file = nullptr);
+    // `cleanAperture` null writes no clean aperture extension.
+    QuickTimeProResVideoSampleDescription(quint32 format = 0, const char* compressorName = "", quint16 width = 0,
+        quint16 height = 0, bool twoFields = false, const quint32* pixelAspect = nullptr,
+        const quint32* cleanAperture = nullptr);
 
     bool read(QDataStream& stream, quint64& remaining) override;
 
@@ -24,12 +25,12 @@ public:
     bool hasCleanAperture;
     quint32 cleanAperture[8]; // width, height, horizontal and vertical offset, each N/D
 
-protected:
+public:
     void describeFields(QuickTimeFieldList& fields) const override;
+
+protected:
     void writeExtensions(QDataStream& stream) override;
     bool readExtension(quint32 type, QuickTimeFieldReader& in) override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -6,13 +6,10 @@
 #include <QDataStream>
 #include <cstring>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeSampleDescription::QuickTimeSampleDescription(QuickTimeFile* file, quint32 format, quint32 size)
+QuickTimeSampleDescription::QuickTimeSampleDescription(quint32 format, quint32 size)
     : size(size)
     , format(format)
     , dataReferenceIndex(1)
-    , file(file)
 {
     std::memset(reserved, 0, sizeof reserved);
 }
@@ -50,33 +47,6 @@ bool QuickTimeSampleDescription::read(QDataStream& stream, quint64& remaining)
     return in.ok();
 }
 
-int QuickTimeSampleDescription::fieldName(int index, QString& name) const
-{
-    QuickTimeFieldList fields;
-    describeFields(fields);
-    if (index < 0 || index >= fields.count())
-        return -1;
-    name = fields.name(index);
-    return 0;
-}
-
-int QuickTimeSampleDescription::fieldValue(int index, QString& value) const
-{
-    QuickTimeFieldList fields;
-    describeFields(fields);
-    if (index < 0 || index >= fields.count())
-        return -1;
-    value = fields.value(index);
-    return 0;
-}
-
-int QuickTimeSampleDescription::describedFieldCount() const
-{
-    QuickTimeFieldList fields;
-    describeFields(fields);
-    return fields.count();
-}
-
 void QuickTimeSampleDescription::describeFields(QuickTimeFieldList& fields) const
 {
     fields.addNumber("Size", size);
@@ -86,4 +56,3 @@ void QuickTimeSampleDescription::describeFields(QuickTimeFieldList& fields) cons
         fields.addBytes("Payload", opaquePayload);
 }
 
-QTLIB_END_NAMESPACE

@@ -1,17 +1,14 @@
 #ifndef QUICKTIMESAMPLEDESCRIPTION_H
 #define QUICKTIMESAMPLEDESCRIPTION_H
 
-#include "variant.h"
+#include "quicktimefourcc.h"
 
 #include <QByteArray>
 #include <QString>
 
 class QDataStream;
 
-QTLIB_BEGIN_NAMESPACE
-
 class QuickTimeFieldList;
-class QuickTimeFile;
 
 // One entry of a sample description atom (not an atom itself). The base
 // class also stands for entries of formats this library does not model: it
@@ -19,7 +16,7 @@ class QuickTimeFile;
 class QuickTimeSampleDescription
 {
 public:
-    QuickTimeSampleDescription(QuickTimeFile* file = nullptr, quint32 format = 0, quint32 size = 16);
+    QuickTimeSampleDescription(quint32 format = 0, quint32 size = 16);
     virtual ~QuickTimeSampleDescription();
 
     virtual void write(QDataStream& stream);
@@ -27,27 +24,22 @@ public:
     // set), within `remaining` bytes, counting it down.
     virtual bool read(QDataStream& stream, quint64& remaining);
 
-    int fieldName(int index, QString& name) const;
-    int fieldValue(int index, QString& value) const;
-    int describedFieldCount() const;
-
     quint32 size;
     quint32 format;
     quint8 reserved[6];
     quint16 dataReferenceIndex;
-    QuickTimeFile* file;
     // The bytes after the common fields of an entry of an unmodelled format.
     QByteArray opaquePayload;
 
-protected:
+public:
     virtual void describeFields(QuickTimeFieldList& fields) const;
+
+protected:
     void writeCommonFields(QDataStream& stream);
     bool readCommonFields(QDataStream& stream, quint64& remaining);
 
 private:
     Q_DISABLE_COPY(QuickTimeSampleDescription)
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

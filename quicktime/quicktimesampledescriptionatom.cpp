@@ -7,14 +7,12 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
 namespace {
 constexpr quint32 smallestDescription = 16;
 }
 
-QuickTimeSampleDescriptionAtom::QuickTimeSampleDescriptionAtom(QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("stsd"), 4, 1, 0, 0, file)
+QuickTimeSampleDescriptionAtom::QuickTimeSampleDescriptionAtom()
+    : QuickTimeVersionFlagsAtom(fourCC("stsd"), 4, 0, 0)
     , entryCount(0)
 {
 }
@@ -55,7 +53,7 @@ bool QuickTimeSampleDescriptionAtom::read(QDataStream& stream, quint64& remainin
             return false;
         quint64 entryLeft = entrySize - 8;
         in.budget() -= entryLeft;
-        QuickTimeSampleDescription* description = QuickTimeAtomReader::createDescription(format, file);
+        QuickTimeSampleDescription* description = QuickTimeAtomReader::createDescription(format);
         descriptions.append(description);
         description->size = entrySize;
         description->format = format;
@@ -75,4 +73,3 @@ void QuickTimeSampleDescriptionAtom::describeFields(QuickTimeFieldList& fields) 
     fields.addNumber("Entry Count", entryCount);
 }
 
-QTLIB_END_NAMESPACE

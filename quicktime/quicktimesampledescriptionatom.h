@@ -5,8 +5,6 @@
 
 #include <QList>
 
-QTLIB_BEGIN_NAMESPACE
-
 class QuickTimeSampleDescription;
 
 // 'stsd': the entry count, the entries, then any child atoms (the timecode
@@ -14,7 +12,7 @@ class QuickTimeSampleDescription;
 class QuickTimeSampleDescriptionAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    explicit QuickTimeSampleDescriptionAtom(QuickTimeFile* file = nullptr);
+    QuickTimeSampleDescriptionAtom();
     ~QuickTimeSampleDescriptionAtom() override;
 
     // Appends an entry (owned from now on), counts it and grows this atom
@@ -27,10 +25,7 @@ public:
     quint32 entryCount;
     QList<QuickTimeSampleDescription*> descriptions;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -2,59 +2,17 @@
 
 #include "quicktimefieldlist.h"
 #include "quicktimefieldreader.h"
-#include "quicktimeframemapwalker.h"
 #include "quicktimetablestream.h"
 #include "quicktimetablesummary.h"
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-namespace {
-
-// The sizes to write: read back, or the lengths of the items of one kind.
-class SizeSource
-{
-public:
-    SizeSource(const QuickTimeFile* file, int kind, const QList<quint32>* readSizes)
-        : walker(file)
-        , kind(kind)
-        , readSizes(readSizes)
-    {
-    }
-
-    bool operator()(quint64& value)
-    {
-        if (readSizes) {
-            if (index >= readSizes->size())
-                return false;
-            value = readSizes->at(index++);
-            return true;
-        }
-        quint32 length = 0;
-        quint64 position = 0;
-        if (!walker.nextOfKind(kind, length, position))
-            return false;
-        value = length;
-        return true;
-    }
-
-private:
-    QuickTimeFrameMapWalker walker;
-    int kind;
-    const QList<quint32>* readSizes;
-    qsizetype index = 0;
-};
-
-} // namespace
-
-QuickTimeSampleSizeAtom::QuickTimeSampleSizeAtom(QuickTimeFile* file, int kind, quint32 sampleCount,
-    quint32 constantSampleSize)
-    : QuickTimeVersionFlagsAtom(fourCC("stsz"), 8, 3, 0, 0, file)
-    , kind(kind)
+QuickTimeSampleSizeAtom::QuickTimeSampleSizeAtom(quint32 sampleCount, quint32 constantSampleSize,
+    QuickTimeEntrySourcePointer sizes)
+    : QuickTimeVersionFlagsAtom(fourCC("stsz"), 8, 0, 0)
     , sampleSize(constantSampleSize)
     , sampleCount(sampleCount)
-    , holdsReadSizes(false)
+    , sizes(std::move(sizes))
 {
     if (hasTable())
         size += 4 * sampleCount;
@@ -64,9 +22,8 @@ void QuickTimeSampleSizeAtom::write(QDataStream& stream)
 {
     QuickTimeVersionFlagsAtom::write(stream);
     stream << sampleSize << sampleCount;
-    if (!hasTable())
-        return;
-    QuickTimeTableStream(stream).write(sampleCount, 4, SizeSource(file, kind, holdsReadSizes ? &readSizes : nullptr), "stsz");
+    if (hasTable())
+        QuickTimeTableStream(stream).write(sampleCount, 4, sizes.get(), "stsz");
 }
 
 bool QuickTimeSampleSizeAtom::read(QDataStream& stream, quint64& remaining)
@@ -76,10 +33,10 @@ bool QuickTimeSampleSizeAtom::read(QDataStream& stream, quint64& remaining)
     QuickTimeFieldReader in(stream, remaining);
     sampleSize = in.u32();
     sampleCount = in.u32();
-    readSizes.clear();
-    if (hasTable() && !in.table(sampleCount, readSizes))
+    auto read = std::make_unique<QuickTimeListSource>();
+    if (hasTable() && !in.table<quint32>(sampleCount, read->values))
         return false;
-    holdsReadSizes = true;
+    sizes = std::move(read);
     return in.ok();
 }
 
@@ -88,12 +45,6 @@ void QuickTimeSampleSizeAtom::describeFields(QuickTimeFieldList& fields) const
     QuickTimeVersionFlagsAtom::describeFields(fields);
     fields.addNumber("Sample Size", sampleSize);
     fields.addNumber("Sample Count", sampleCount);
-    if (!hasTable()) {
-        fields.add(QStringLiteral("Sizes"), QStringLiteral("-"));
-        return;
-    }
     fields.add(QStringLiteral("Sizes"),
-        QuickTimeTableSummary::of(sampleCount, SizeSource(file, kind, holdsReadSizes ? &readSizes : nullptr)));
+        hasTable() ? QuickTimeTableSummary::of(sampleCount, sizes.get()) : QStringLiteral("-"));
 }
-
-QTLIB_END_NAMESPACE

@@ -5,11 +5,9 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeSampleToChunkAtom::QuickTimeSampleToChunkAtom(QuickTimeFile* file, quint32 samplesPerChunk,
+QuickTimeSampleToChunkAtom::QuickTimeSampleToChunkAtom(quint32 samplesPerChunk,
     quint32 lastEntryFirstChunk, quint32 lastChunkSamples, quint32 firstChunkSamples)
-    : QuickTimeVersionFlagsAtom(fourCC("stsc"), 4, 2, 0, 0, file)
+    : QuickTimeVersionFlagsAtom(fourCC("stsc"), 4, 0, 0)
 {
     if (firstChunkSamples != 0)
         entries.append({ 1, firstChunkSamples, 1 });
@@ -52,4 +50,3 @@ void QuickTimeSampleToChunkAtom::describeFields(QuickTimeFieldList& fields) cons
     fields.addTuples("Entries", flat, 3);
 }
 
-QTLIB_END_NAMESPACE

@@ -5,8 +5,6 @@
 
 #include <QList>
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'stsc': full chunks of samplesPerChunk samples, with an optional shorter
 // first and last chunk.
 class QuickTimeSampleToChunkAtom : public QuickTimeVersionFlagsAtom
@@ -19,7 +17,7 @@ public:
         quint32 sampleDescriptionId;
     };
 
-    QuickTimeSampleToChunkAtom(QuickTimeFile* file = nullptr, quint32 samplesPerChunk = 0,
+    QuickTimeSampleToChunkAtom(quint32 samplesPerChunk = 0,
         quint32 lastEntryFirstChunk = 0, quint32 lastChunkSamples = 0, quint32 firstChunkSamples = 0);
 
     void write(QDataStream& stream) override;
@@ -27,10 +25,7 @@ public:
 
     QList<Entry> entries;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

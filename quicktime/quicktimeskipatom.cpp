@@ -5,10 +5,8 @@
 #include <QDataStream>
 #include <cstring>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeSkipAtom::QuickTimeSkipAtom(QuickTimeFile* file)
-    : QuickTimeAtom(fourCC("skip"), file)
+QuickTimeSkipAtom::QuickTimeSkipAtom()
+    : QuickTimeAtom(fourCC("skip"))
 {
     std::memset(payload, 0, sizeof payload);
 }
@@ -37,4 +35,3 @@ bool QuickTimeSkipAtom::read(QDataStream& stream, quint64& remaining)
     return in.ok();
 }
 
-QTLIB_END_NAMESPACE

@@ -5,10 +5,8 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeSoundInformationAtom::QuickTimeSoundInformationAtom(QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("smhd"), 4, 2, 0, 1, file)
+QuickTimeSoundInformationAtom::QuickTimeSoundInformationAtom()
+    : QuickTimeVersionFlagsAtom(fourCC("smhd"), 4, 0, 1)
     , balance(0)
     , reserved(0)
 {
@@ -37,4 +35,3 @@ void QuickTimeSoundInformationAtom::describeFields(QuickTimeFieldList& fields) c
     fields.addNumber("Reserved", reserved);
 }
 
-QTLIB_END_NAMESPACE

@@ -3,13 +3,11 @@
 
 #include "quicktimeversionflagsatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'smhd': sound media information header, flags 1.
 class QuickTimeSoundInformationAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    explicit QuickTimeSoundInformationAtom(QuickTimeFile* file = nullptr);
+    QuickTimeSoundInformationAtom();
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -17,10 +15,7 @@ public:
     quint16 balance;
     quint16 reserved;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

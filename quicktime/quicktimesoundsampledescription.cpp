@@ -2,12 +2,9 @@
 
 #include "quicktimefieldlist.h"
 #include "quicktimefieldreader.h"
-#include "quicktimefile.h"
 
 #include <QDataStream>
 #include <cstring>
-
-QTLIB_BEGIN_NAMESPACE
 
 namespace {
 
@@ -26,8 +23,9 @@ quint32 pcmFormat(quint32 bytesPerSample)
 
 } // namespace
 
-QuickTimeSoundSampleDescription::QuickTimeSoundSampleDescription(QuickTimeFile* file, quint32 vendor, quint32 rate)
-    : QuickTimeSampleDescription(file, 0, 0)
+QuickTimeSoundSampleDescription::QuickTimeSoundSampleDescription(quint32 sampleBytes, quint32 rate,
+    bool isLittleEndian, quint32 vendor)
+    : QuickTimeSampleDescription(0, 0)
     , version(1)
     , revisionLevel(0)
     , vendor(vendor)
@@ -52,8 +50,6 @@ QuickTimeSoundSampleDescription::QuickTimeSoundSampleDescription(QuickTimeFile* 
     , originalFormat(0)
     , littleEndian(0)
 {
-    const quint32 sampleBytes = file ? file->audioBytesPerSample : 0;
-    const bool isLittleEndian = file && file->audioLittleEndian != 0;
     if (rate <= highestVersion1Rate)
         setVersion1(sampleBytes, rate, isLittleEndian);
     else
@@ -220,4 +216,3 @@ void QuickTimeSoundSampleDescription::describeFields(QuickTimeFieldList& fields)
     }
 }
 
-QTLIB_END_NAMESPACE

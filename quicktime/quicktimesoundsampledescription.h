@@ -3,8 +3,6 @@
 
 #include "quicktimesampledescription.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // A one-channel PCM sound description. Rates below 65,536 Hz use the
 // version 1 layout with a 'wave' atom that holds the format and the sample
 // byte order. Higher rates do not fit its 16.16 rate field, so they use the
@@ -20,7 +18,8 @@ public:
     // Linear PCM format flags of the version 2 layout.
     enum LinearPcmFlag : quint32 { IsFloat = 1, IsBigEndian = 2, IsSignedInteger = 4, IsPacked = 8 };
 
-    QuickTimeSoundSampleDescription(QuickTimeFile* file = nullptr, quint32 vendor = 0, quint32 sampleRate = 0);
+    QuickTimeSoundSampleDescription(quint32 bytesPerSample = 0, quint32 sampleRate = 0, bool littleEndian = false,
+        quint32 vendor = 0);
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -55,14 +54,12 @@ public:
 
     double sampleRateHz() const;
 
-protected:
+public:
     void describeFields(QuickTimeFieldList& fields) const override;
 
 private:
     void setVersion1(quint32 bytesPerSample, quint32 rate, bool isLittleEndian);
     void setVersion2(quint32 bytesPerSample, quint32 rate, bool isLittleEndian);
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

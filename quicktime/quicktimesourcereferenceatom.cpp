@@ -6,15 +6,12 @@
 #include <QDataStream>
 #include <cstring>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeSourceReferenceAtom::QuickTimeSourceReferenceAtom(const char* sourceName, QuickTimeFile* file)
-    : QuickTimeAtom(fourCC("name"), file)
+QuickTimeSourceReferenceAtom::QuickTimeSourceReferenceAtom(const char* sourceName)
+    : QuickTimeAtom(fourCC("name"))
     , nameLength(0)
     , languageCode(0)
 {
     size = 44;
-    fieldCount = 3;
     std::memset(name, 0, sizeof name);
     if (sourceName) {
         while (nameLength < maxNameLength && sourceName[nameLength] != '\0') {
@@ -50,4 +47,3 @@ void QuickTimeSourceReferenceAtom::describeFields(QuickTimeFieldList& fields) co
     fields.addPascalString("Name", QByteArray(name, qMin<int>(nameLength, nameField)));
 }
 
-QTLIB_END_NAMESPACE

@@ -5,8 +5,6 @@
 
 #include <QByteArray>
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'name': the recording's short source (reel) name, at most 31 characters
 // in a zero-filled 32-byte field; always 44 bytes.
 class QuickTimeSourceReferenceAtom : public QuickTimeAtom
@@ -15,7 +13,7 @@ public:
     static constexpr int nameField = 32;
     static constexpr int maxNameLength = nameField - 1;
 
-    explicit QuickTimeSourceReferenceAtom(const char* name = nullptr, QuickTimeFile* file = nullptr);
+    explicit QuickTimeSourceReferenceAtom(const char* name = nullptr);
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -24,10 +22,7 @@ public:
     quint16 languageCode;
     char name[nameField];
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -1,8 +1,8 @@
 #include "quicktimetablesummary.h"
 
-#include <QStringList>
+#include "quicktimeentrysource.h"
 
-QTLIB_BEGIN_NAMESPACE
+#include <QStringList>
 
 void QuickTimeTableSummary::add(quint64 value)
 {
@@ -28,4 +28,19 @@ QString QuickTimeTableSummary::text() const
         .arg(digest, 16, 16, QLatin1Char('0'));
 }
 
-QTLIB_END_NAMESPACE
+
+QString QuickTimeTableSummary::of(quint64 count, QuickTimeEntrySource* source)
+{
+    QuickTimeTableSummary summary;
+    if (source)
+        source->rewind();
+    quint64 values[1024];
+    while (source && summary.count < count) {
+        const quint32 drawn = source->next(values, quint32(qMin<quint64>(count - summary.count, 1024)));
+        for (quint32 i = 0; i < drawn; ++i)
+            summary.add(values[i]);
+        if (drawn == 0)
+            break;
+    }
+    return summary.text();
+}

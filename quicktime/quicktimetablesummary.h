@@ -1,11 +1,11 @@
 #ifndef QUICKTIMETABLESUMMARY_H
 #define QUICKTIMETABLESUMMARY_H
 
-#include "variant.h"
+#include "quicktimefourcc.h"
 
 #include <QString>
 
-QTLIB_BEGIN_NAMESPACE
+class QuickTimeEntrySource;
 
 // The display value of a table that may hold millions of entries: its entry
 // count, the first few entries and a 64-bit FNV-1a digest of all of them, so
@@ -26,6 +26,9 @@ public:
         return summary.text();
     }
 
+    // The first `count` entries of a source (fewer when it runs dry).
+    static QString of(quint64 count, QuickTimeEntrySource* source);
+
 private:
     static constexpr int shownEntries = 4;
 
@@ -33,7 +36,5 @@ private:
     quint64 first[shownEntries] = {};
     quint64 digest = 0xcbf29ce484222325ULL;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -5,14 +5,12 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
 namespace {
 constexpr int fontNameField = 32;
 }
 
-QuickTimeTimecodeInformationAtom::QuickTimeTimecodeInformationAtom(QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("tcmi"), 52, 7, 0, 1, file)
+QuickTimeTimecodeInformationAtom::QuickTimeTimecodeInformationAtom()
+    : QuickTimeVersionFlagsAtom(fourCC("tcmi"), 52, 0, 1)
     , textFont(0)
     , textFace(0)
     , textSize(12)
@@ -72,4 +70,3 @@ void QuickTimeTimecodeInformationAtom::describeFields(QuickTimeFieldList& fields
     fields.addPascalString("Font Name", fontName);
 }
 
-QTLIB_END_NAMESPACE

@@ -5,13 +5,11 @@
 
 #include <QByteArray>
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'tcmi': how a player draws the timecode track; flags 1.
 class QuickTimeTimecodeInformationAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    explicit QuickTimeTimecodeInformationAtom(QuickTimeFile* file = nullptr);
+    QuickTimeTimecodeInformationAtom();
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -24,10 +22,7 @@ public:
     quint16 backgroundColor[3];
     QByteArray fontName; // Pascal string in a zero-filled 32-byte field
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -2,24 +2,22 @@
 
 #include "quicktimefieldlist.h"
 #include "quicktimefieldreader.h"
-#include "quicktimefile.h"
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeTimecodeSampleDescription::QuickTimeTimecodeSampleDescription(QuickTimeFile* file)
-    : QuickTimeSampleDescription(file, fourCC("tmcd"), fixedSize)
+QuickTimeTimecodeSampleDescription::QuickTimeTimecodeSampleDescription(quint32 timeScale, quint32 frameDuration,
+    bool dropFrame, bool counter)
+    : QuickTimeSampleDescription(fourCC("tmcd"), fixedSize)
     , reserved1(0)
     , flags(0)
-    , timeScale(file ? file->videoTimeScale : 0)
-    , frameDuration(file ? file->videoSampleDuration : 0)
+    , timeScale(timeScale)
+    , frameDuration(frameDuration)
     , numberOfFrames(frameDuration == 0 ? 0 : quint8((quint64(timeScale) + frameDuration - 1) / frameDuration))
     , reserved2(0)
 {
-    if (file && file->dropFrame != 0)
+    if (dropFrame)
         flags |= DropFrame;
-    if (file && file->timecodeCounter > 0)
+    if (counter)
         flags |= Counter;
 }
 
@@ -56,4 +54,3 @@ void QuickTimeTimecodeSampleDescription::describeFields(QuickTimeFieldList& fiel
     fields.addNumber("Reserved", reserved2);
 }
 
-QTLIB_END_NAMESPACE

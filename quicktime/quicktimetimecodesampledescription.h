@@ -3,8 +3,6 @@
 
 #include "quicktimesampledescription.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // The 'tmcd' description: frame rate and counting mode of the timecode track.
 // The builders grow it by the source name atom that follows its fields.
 class QuickTimeTimecodeSampleDescription : public QuickTimeSampleDescription
@@ -13,7 +11,8 @@ public:
     static constexpr quint32 fixedSize = 34;
     enum Flag : quint32 { DropFrame = 1, Counter = 8 };
 
-    explicit QuickTimeTimecodeSampleDescription(QuickTimeFile* file = nullptr);
+    QuickTimeTimecodeSampleDescription(quint32 timeScale = 0, quint32 frameDuration = 0, bool dropFrame = false,
+        bool counter = false);
 
     void write(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -25,10 +24,7 @@ public:
     quint8 numberOfFrames;
     quint8 reserved2;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -5,10 +5,8 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeTimeToSampleAtom::QuickTimeTimeToSampleAtom(QuickTimeFile* file, quint32 sampleCount, quint32 sampleDuration)
-    : QuickTimeVersionFlagsAtom(fourCC("stts"), 12, 2, 0, 0, file)
+QuickTimeTimeToSampleAtom::QuickTimeTimeToSampleAtom(quint32 sampleCount, quint32 sampleDuration)
+    : QuickTimeVersionFlagsAtom(fourCC("stts"), 12, 0, 0)
 {
     entries.append({ sampleCount, sampleDuration });
 }
@@ -52,4 +50,3 @@ void QuickTimeTimeToSampleAtom::describeFields(QuickTimeFieldList& fields) const
     fields.addTuples("Entries", flat, 2);
 }
 
-QTLIB_END_NAMESPACE

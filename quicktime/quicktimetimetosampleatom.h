@@ -5,8 +5,6 @@
 
 #include <QList>
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'stts': one run of samples of the same duration, or (addEntry) several.
 class QuickTimeTimeToSampleAtom : public QuickTimeVersionFlagsAtom
 {
@@ -17,7 +15,7 @@ public:
         quint32 sampleDuration;
     };
 
-    QuickTimeTimeToSampleAtom(QuickTimeFile* file = nullptr, quint32 sampleCount = 0, quint32 sampleDuration = 0);
+    QuickTimeTimeToSampleAtom(quint32 sampleCount = 0, quint32 sampleDuration = 0);
 
     // Appends an entry and grows the atom (and its ancestors) by its 8 bytes.
     void addEntry(quint32 sampleCount, quint32 sampleDuration);
@@ -27,10 +25,7 @@ public:
 
     QList<Entry> entries;
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -7,11 +7,9 @@
 #include <QDataStream>
 #include <cstring>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeTrackHeaderAtom::QuickTimeTrackHeaderAtom(QuickTimeFile* file, quint32 trackId,
+QuickTimeTrackHeaderAtom::QuickTimeTrackHeaderAtom(quint32 trackId,
     quint32 duration, quint16 width, quint16 height, quint16 volume)
-    : QuickTimeVersionFlagsAtom(fourCC("tkhd"), 80, 13, 0, 0x0F, file)
+    : QuickTimeVersionFlagsAtom(fourCC("tkhd"), 80, 0, 0x0F)
     , creationTime(quickTimeUnixEpoch)
     , modificationTime(quickTimeUnixEpoch)
     , trackId(trackId)
@@ -80,4 +78,3 @@ void QuickTimeTrackHeaderAtom::describeFields(QuickTimeFieldList& fields) const
     fields.addBytes("Reserved Bytes", QByteArray(reinterpret_cast<const char*>(reserved2), sizeof reserved2));
 }
 
-QTLIB_END_NAMESPACE

@@ -3,14 +3,12 @@
 
 #include "quicktimeversionflagsatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // 'tkhd': identity, duration, volume and picture size of one track; flags 15
 // (enabled, in movie, in preview, in poster).
 class QuickTimeTrackHeaderAtom : public QuickTimeVersionFlagsAtom
 {
 public:
-    QuickTimeTrackHeaderAtom(QuickTimeFile* file = nullptr, quint32 trackId = 0, quint32 duration = 0,
+    QuickTimeTrackHeaderAtom(quint32 trackId = 0, quint32 duration = 0,
         quint16 width = 0, quint16 height = 0, quint16 volume = 0);
 
     void write(QDataStream& stream) override;
@@ -30,10 +28,7 @@ public:
     quint32 width; // 16.16
     quint32 height; // 16.16
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -3,15 +3,13 @@
 
 #include "quicktimeatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
-// An atom of a type this library does not model. It is skipped by its size
-// when read and writes nothing at all.
+// An atom of a type this library does not model (or 'wide', which holds
+// nothing). It is skipped by its size when read and writes nothing at all.
 class QuickTimeUnrecognizedAtom : public QuickTimeAtom
 {
 public:
-    QuickTimeUnrecognizedAtom(quint32 type, quint32 size, QuickTimeFile* file = nullptr)
-        : QuickTimeAtom(type, file)
+    explicit QuickTimeUnrecognizedAtom(quint32 type, quint32 size = 8)
+        : QuickTimeAtom(type)
     {
         this->size = size;
     }
@@ -19,7 +17,5 @@ public:
     void write(QDataStream&) override {}
     bool read(QDataStream&, quint64&) override { return true; }
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -5,16 +5,12 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeVersionFlagsAtom::QuickTimeVersionFlagsAtom(quint32 type, quint32 payloadSize,
-    quint32 ownFieldCount, quint8 version, quint32 flags, QuickTimeFile* file)
-    : QuickTimeAtom(type, file)
+QuickTimeVersionFlagsAtom::QuickTimeVersionFlagsAtom(quint32 type, quint32 payloadSize, quint8 version, quint32 flags)
+    : QuickTimeAtom(type)
     , version(version)
     , flags(flags & 0xFFFFFF)
 {
     size = payloadSize + 12;
-    fieldCount = ownFieldCount + 2;
 }
 
 void QuickTimeVersionFlagsAtom::writeHeader(QDataStream& stream)
@@ -44,4 +40,3 @@ void QuickTimeVersionFlagsAtom::describeFields(QuickTimeFieldList& fields) const
     fields.addHex("Flags", flags, 6);
 }
 
-QTLIB_END_NAMESPACE

@@ -3,14 +3,11 @@
 
 #include "quicktimeatom.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 // A full atom: its header carries a version byte and 24 bits of flags.
 class QuickTimeVersionFlagsAtom : public QuickTimeAtom
 {
 public:
-    QuickTimeVersionFlagsAtom(quint32 type, quint32 payloadSize, quint32 ownFieldCount,
-        quint8 version, quint32 flags, QuickTimeFile* file = nullptr);
+    QuickTimeVersionFlagsAtom(quint32 type, quint32 payloadSize, quint8 version, quint32 flags);
 
     void writeHeader(QDataStream& stream) override;
     bool read(QDataStream& stream, quint64& remaining) override;
@@ -19,10 +16,7 @@ public:
     quint8 version;
     quint32 flags; // low 24 bits, written most significant byte first
 
-protected:
     void describeFields(QuickTimeFieldList& fields) const override;
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

@@ -5,10 +5,8 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
-QuickTimeVideoInformationAtom::QuickTimeVideoInformationAtom(QuickTimeFile* file)
-    : QuickTimeVersionFlagsAtom(fourCC("vmhd"), 8, 2, 0, 1, file)
+QuickTimeVideoInformationAtom::QuickTimeVideoInformationAtom()
+    : QuickTimeVersionFlagsAtom(fourCC("vmhd"), 8, 0, 1)
     , graphicsMode(0)
     , opcolor { 0, 0, 0 }
 {
@@ -39,4 +37,3 @@ void QuickTimeVideoInformationAtom::describeFields(QuickTimeFieldList& fields) c
     fields.addNumbers("Opcolor", color, 3);
 }
 
-QTLIB_END_NAMESPACE

@@ -5,18 +5,15 @@
 
 #include <QDataStream>
 
-QTLIB_BEGIN_NAMESPACE
-
 namespace {
 constexpr int compressorNameField = 32;
 }
 
-QuickTimeVideoSampleDescription::QuickTimeVideoSampleDescription(QuickTimeFile* file,
-    quint32 extensionBytes, quint32 format, quint16 version, quint16 revisionLevel, quint32 vendor,
+QuickTimeVideoSampleDescription::QuickTimeVideoSampleDescription(quint32 extensionBytes, quint32 format, quint16 version, quint16 revisionLevel, quint32 vendor,
     quint32 temporalQuality, quint32 spatialQuality, quint16 width, quint16 height,
     quint32 horizontalResolution, quint32 verticalResolution, quint32 dataSize, quint16 frameCount,
     quint16 depth, qint16 colorTableId)
-    : QuickTimeSampleDescription(file, format, fixedSize + extensionBytes)
+    : QuickTimeSampleDescription(format, fixedSize + extensionBytes)
     , version(version)
     , revisionLevel(revisionLevel)
     , vendor(vendor)
@@ -123,4 +120,3 @@ void QuickTimeVideoSampleDescription::describeFields(QuickTimeFieldList& fields)
     fields.addSigned("Color Table ID", colorTableId);
 }
 
-QTLIB_END_NAMESPACE

@@ -3,8 +3,6 @@
 
 #include "quicktimesampledescription.h"
 
-QTLIB_BEGIN_NAMESPACE
-
 class QuickTimeFieldReader;
 
 // The standard video sample description, followed by extension atoms that
@@ -14,7 +12,7 @@ class QuickTimeVideoSampleDescription : public QuickTimeSampleDescription
 public:
     static constexpr quint32 fixedSize = 86;
 
-    QuickTimeVideoSampleDescription(QuickTimeFile* file, quint32 extensionBytes, quint32 format,
+    QuickTimeVideoSampleDescription(quint32 extensionBytes, quint32 format,
         quint16 version, quint16 revisionLevel, quint32 vendor, quint32 temporalQuality,
         quint32 spatialQuality, quint16 width, quint16 height, quint32 horizontalResolution,
         quint32 verticalResolution, quint32 dataSize, quint16 frameCount, quint16 depth,
@@ -38,15 +36,15 @@ public:
     quint16 depth;
     qint16 colorTableId;
 
-protected:
+public:
     void describeFields(QuickTimeFieldList& fields) const override;
+
+protected:
     // The extension atoms, without the closing zero.
     virtual void writeExtensions(QDataStream& stream);
     // Reads the payload of one extension atom; false leaves it to be skipped.
     virtual bool readExtension(quint32 type, QuickTimeFieldReader& in);
     static void writeExtensionHeader(QDataStream& stream, quint32 size, quint32 type);
 };
-
-QTLIB_END_NAMESPACE
 
 #endif

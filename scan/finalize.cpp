@@ -1,6 +1,13 @@
 #include "scan/finalize.h"
 
+#include "orlafamily.h"
+#include "repairreport.h"
+#include "takerename.h"
+#include "veskaudiorepair.h"
+#include "veskfamily.h"
+
 #include <QFile>
+#include <QtDebug>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -180,4 +187,64 @@ int Finalize::detectFamily(QString path)
     // The size of the first atom: the Orla file type atom is small, the Vesk head is not.
     const quint32 firstAtomSize = qFromBigEndian<quint32>(head);
     return firstAtomSize < 0x80 ? familyOrla : familyVesk;
+}
+
+int Finalize::finalizeOrlaFile(QString path)
+{
+    isOrla = 1;
+    qDebug("doing orla finalize");
+    return finalizeVideo(OrlaFamily::instance(), path);
+}
+
+int Finalize::finalizeVeskFile(QString path)
+{
+    isOrla = 0;
+    qDebug("doing veskone finalize");
+    const QString lowerPath = path.toLower();
+    if (lowerPath.endsWith(QLatin1String(".vla")))
+        return finalizeAudio(path);
+    if (!lowerPath.endsWith(QLatin1String(".vlv")))
+        return notFinalized;
+    return finalizeVideo(VeskFamily::instance(), path);
+}
+
+int Finalize::finalizeVideo(const TakeFamily& family, const QString& path)
+{
+    const QByteArray name = path.toUtf8();
+    // A run short of memory leaves the take under its name, to be repaired
+    // by a later run; the older family's flow checks before it opens it.
+    if (!indexBuffer && !family.reportsEveryStep()) {
+        RepairReport::failure(name, "not enough memory");
+        return notFinalized;
+    }
+    QFile file(path);
+    // ExistingOnly: a take that vanished since the listing must not be created empty.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        if (family.reportsEveryStep())
+            RepairReport::failure(name, "can't open the file");
+        return notFinalized;
+    }
+    const VideoRepair::Outcome outcome
+        = VideoRepair::run(family, &file, reinterpret_cast<quint8*>(indexBuffer), name);
+    // A repair is on the device before it is reported (the rebuild syncs it);
+    // nothing is left to flush here.
+    file.close();
+    outputFileName = family.finishTake(path, outcome);
+    const bool repaired = outcome == VideoRepair::Outcome::Repaired || outcome == VideoRepair::Outcome::CompletedEarlier;
+    return repaired ? 0 : notFinalized;
+}
+
+int Finalize::finalizeAudio(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        return notFinalized;
+    bool unfinished = false;
+    const int result = VeskAudioRepair::run(&file, &unfinished);
+    file.close();
+    // A take whose sizes could not be written (a full card) keeps its name:
+    // a later run redoes or finishes it. Any other leaves under its finished
+    // or its failure name.
+    outputFileName = unfinished ? path : TakeRename::rename(path, VeskFamily::finalName(path, false, result == 0));
+    return result;
 }

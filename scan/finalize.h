@@ -8,12 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-// The two atom-library variants never meet in one translation unit: the scanner
-// only names what it hands over to the family flows.
-namespace Tolvan { class QuickTimeFile; }
-class QuickTimeFile;
-struct OrlaRecoverySettings;
-struct VeskRecoverySettings;
+class TakeFamily;
 
 // The scanner of one run: walks the folder trees, reports every recording it
 // finds and, unless scanOnly is set, hands each one to its family's finalize flow.
@@ -22,7 +17,7 @@ class Finalize : public QObject
     Q_OBJECT
 
 public:
-    // Size of the frame map work buffer lent to the Vesk flow.
+    // Size of the frame map work buffer lent to the family flows.
     static constexpr int indexBufferSize = 5472000;
     // Result of a flow for a file that was not finalized (also a failed seek, read or write).
     static constexpr int notFinalized = 31;
@@ -45,8 +40,6 @@ public:
     // Family flows: 0 when the file was finalized, any other value when not.
     int finalizeOrlaFile(QString path);
     int finalizeVeskFile(QString path);
-    void applyOrlaSettings(const OrlaRecoverySettings* settings, Tolvan::QuickTimeFile* file);
-    void applyVeskSettings(const VeskRecoverySettings* settings, QuickTimeFile* file);
 
     char* indexBuffer; // null when the buffer could not be allocated
     QString outputFileName;
@@ -61,6 +54,8 @@ signals:
     void textOutput(QString text);
 
 private:
+    int finalizeVideo(const TakeFamily& family, const QString& path);
+    int finalizeAudio(const QString& path);
     bool walkFolder(QDir& folder, QSet<QString>& enteredFolders);
     bool enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders);
     void reportFile(const QDir& folder, const QFileInfo& entry);

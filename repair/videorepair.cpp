@@ -1,0 +1,119 @@
+#include "videorepair.h"
+
+#include "filesync.h"
+#include "moviecheck.h"
+#include "movieplacement.h"
+#include "movietree.h"
+#include "movieverifier.h"
+#include "quicktimefile.h"
+#include "repairreport.h"
+#include "takebounds.h"
+#include "takefamily.h"
+
+#include <QIODevice>
+#include <QtDebug>
+
+#include <memory>
+#include <new>
+
+using RepairReport::failure;
+
+VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer,
+    const QByteArray& name)
+{
+    const bool verbose = family.reportsEveryStep();
+    std::unique_ptr<QuickTimeFile> movie(new (std::nothrow) QuickTimeFile(device, family.profile(), frameMapBuffer));
+    if (!movie) {
+        if (verbose)
+            failure(name, "not enough memory");
+        return Outcome::NotRepaired;
+    }
+    if (!movie->hasOpenMovieDataAtom()) {
+        // A repair committed by a run that ended before the rename: its
+        // movie checks out, and only the name is left to give it (once the
+        // commit, perhaps still in the cache, is surely on the device).
+        if (MovieVerifier::checkCommitted(device) == MovieVerifier::Result::Sound) {
+            if (!syncToDevice(device)) {
+                RepairReport::writeFailure(device);
+                return Outcome::NotRepaired;
+            }
+            qDebug("********************* %s was repaired by an earlier run that ended before renaming it!\n",
+                name.constData());
+            return Outcome::CompletedEarlier;
+        }
+        if (verbose)
+            failure(name, "corrupted file");
+        return MovieCheck::isComplete(device) ? Outcome::AlreadyComplete : Outcome::NotRepaired;
+    }
+    if (verbose)
+        qDebug("********************* %s needs to be restored!\n", name.constData());
+    // Without the frame map buffer there is nothing to read the map into.
+    if (!movie->frameMap.isValid()) {
+        failure(name, "not enough memory");
+        return Outcome::NotRepaired;
+    }
+    movie->resetForRecording();
+    if (!movie->readRecoverySettings()) {
+        if (verbose)
+            failure(name, "couldn't get any recovery settings");
+        return Outcome::NotRepaired;
+    }
+    // A take whose settings or frame map break a bound of the movie is
+    // refused before anything is written.
+    family.applySettings(*movie);
+    if (const char* breach = TakeBounds::settingsBreach(*movie)) {
+        failure(name, breach);
+        return Outcome::NotRepaired;
+    }
+    if (!MoviePlacement::place(*movie, family.repairForms(*movie), family.minimumItems(), name)) {
+        if (movie->refusal) {
+            failure(name, movie->refusal);
+            return Outcome::NotRepaired;
+        }
+    } else if (writeAndCommit(*movie, family, name)) {
+        return Outcome::Repaired;
+    }
+    if (verbose)
+        failure(name, "no frame map or finalization failed");
+    return movie->repairableAfterWriteFailure ? Outcome::Unfinished : Outcome::RebuildFailed;
+}
+
+bool VideoRepair::writeAndCommit(QuickTimeFile& file, const TakeFamily& family, const QByteArray& name)
+{
+    QIODevice* device = file.device;
+    if (!family.placeLead(file, name)) {
+        family.reportWriteFailure(device, TakeFamily::WriteStep::Lead);
+        return file.writeFailed();
+    }
+    MovieTree(file).build();
+
+    // A write that fails leaves the movie data header open: the take stays
+    // as it was for a later run.
+    const qint64 start = device->pos();
+    if ((!file.lead.isEmpty() && !device->seek(qint64(file.leadOffset))) || !file.writeMovie(file.lead)) {
+        family.reportWriteFailure(device, TakeFamily::WriteStep::Movie);
+        return file.writeFailed();
+    }
+    const qint64 end = device->pos();
+    const QByteArray closing = family.closingBlock();
+    file.stream.resetStatus();
+    if ((!closing.isEmpty() && file.stream.writeRawData(closing.constData(), int(closing.size())) != closing.size())
+        || !syncToDevice(device)) {
+        family.reportWriteFailure(device, TakeFamily::WriteStep::AfterMovie);
+        return file.writeFailed();
+    }
+
+    // Only a movie that reads back as sound is committed.
+    const MovieVerifier::Result check = MovieVerifier::check(device, file.movieDataAtom.size64, quint64(start));
+    if (check != MovieVerifier::Result::Sound) {
+        failure(name, MovieVerifier::reason(check));
+        return false;
+    }
+    if (!file.commitMovieData()) {
+        family.reportWriteFailure(device, TakeFamily::WriteStep::Commit);
+        return file.writeFailed();
+    }
+    qDebug("Recorded FILE Last Position Start:%lld End:%lld Size:%lld", static_cast<long long>(start),
+        static_cast<long long>(end), static_cast<long long>(end - start));
+    return true;
+}
