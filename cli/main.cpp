@@ -31,6 +31,7 @@ QString helpText()
             "Scans PATH for recordings a recorder left unfinished and lists them.\n"
             "  --finalize  also repair them in place (Scan and finalize)\n"
             "  --help      show this text\n"
+            "  --version   show the version\n"
             "Exit status: 0 run completed, no file unrecoverable; 1 files unrecoverable,\n"
             "or the run ended because the drive still reports errors; 2 usage error.\n");
 }
@@ -45,6 +46,10 @@ int main(int argc, char* argv[])
     const CommandLine commandLine(QCoreApplication::arguments());
     if (commandLine.wantsHelp()) {
         QTextStream(stdout) << helpText();
+        return exitCompleted;
+    }
+    if (commandLine.wantsVersion()) {
+        QTextStream(stdout) << "ambrel-cli " << QCoreApplication::applicationVersion() << '\n';
         return exitCompleted;
     }
     if (!commandLine.error().isEmpty()) {

@@ -131,6 +131,7 @@ void CliTest::exitStatus_data()
                                     << "ambrel-cli: unknown option --scan\n" + usage;
     QTest::newRow("empty path") << QStringList{""} << "empty" << 2 << "" << "*";
     QTest::newRow("help") << QStringList{"--help"} << "empty" << 0 << "*" << "";
+    QTest::newRow("version") << QStringList{"--version"} << "empty" << 0 << "ambrel-cli 1.4.4\n" << "";
 }
 
 void CliTest::exitStatus()
