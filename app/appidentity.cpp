@@ -5,6 +5,6 @@
 void setApplicationIdentity()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Ambrel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.4.4"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(AMBREL_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Velloran, LLC"));
 }

@@ -40,6 +40,7 @@ ScanRun::Outcome ScanRun::run(const QString& path, bool scanOnly)
     outcome.completed = true;
     outcome.finalizedCount = scanner.finalizedCount;
     outcome.unrecoverableCount = scanner.unrecoverableCount;
+    outcome.pathMissing = scanner.pathMissing;
     return outcome;
 }
 

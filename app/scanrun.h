@@ -19,6 +19,7 @@ public:
         bool completed = false; // false when the drive check ended the run
         int finalizedCount = 0;
         int unrecoverableCount = 0;
+        bool pathMissing = false; // a root was not a folder: nothing was scanned from it
     };
 
     explicit ScanRun(RunFrontEnd& frontEnd);

@@ -13,6 +13,8 @@ CommandLine::CommandLine(const QStringList& arguments)
             optionsEnded = true;
         else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
             help = true;
+        else if (argument == QLatin1String("--version"))
+            version = true;
         else if (argument == QLatin1String("--finalize"))
             finalizeFiles = true;
         else if (problem.isEmpty())

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-// The arguments of ambrel-cli: [--finalize] PATH, or --help.
+// The arguments of ambrel-cli: [--finalize] PATH, or --help, or --version.
 class CommandLine
 {
 public:
@@ -13,6 +13,7 @@ public:
     static QString usage();
 
     bool wantsHelp() const { return help; }
+    bool wantsVersion() const { return version; }
     // Empty when the arguments are usable.
     QString error() const { return problem; }
     bool finalize() const { return finalizeFiles; }
@@ -20,6 +21,7 @@ public:
 
 private:
     bool help = false;
+    bool version = false;
     bool finalizeFiles = false;
     QString scanPath;
     QString problem;

@@ -13,6 +13,9 @@ namespace {
 const int exitCompleted = 0;
 const int exitUnrecoverableOrEnded = 1;
 const int exitUsage = 2;
+// Distinct from 1, so a script can tell a mistyped or unmounted card from one
+// with takes that could not be saved.
+const int exitPathMissing = 3;
 
 // A reader that goes away early (ambrel-cli ... | head) must not end the process
 // in the middle of a repair: the lines are then lost, the run goes on.
@@ -31,8 +34,10 @@ QString helpText()
             "Scans PATH for recordings a recorder left unfinished and lists them.\n"
             "  --finalize  also repair them in place (Scan and finalize)\n"
             "  --help      show this text\n"
+            "  --version   show the version\n"
             "Exit status: 0 run completed, no file unrecoverable; 1 files unrecoverable,\n"
-            "or the run ended because the drive still reports errors; 2 usage error.\n");
+            "or the run ended because the drive still reports errors; 2 usage error;\n"
+            "3 PATH does not exist or is not a folder.\n");
 }
 
 }
@@ -47,6 +52,10 @@ int main(int argc, char* argv[])
         QTextStream(stdout) << helpText();
         return exitCompleted;
     }
+    if (commandLine.wantsVersion()) {
+        QTextStream(stdout) << "ambrel-cli " << QCoreApplication::applicationVersion() << '\n';
+        return exitCompleted;
+    }
     if (!commandLine.error().isEmpty()) {
         QTextStream(stderr) << "ambrel-cli: " << commandLine.error() << '\n' << CommandLine::usage() << '\n';
         return exitUsage;
@@ -56,6 +65,8 @@ int main(int argc, char* argv[])
     ConsoleFrontEnd console;
     ConsoleFrontEnd::installMessageHandler();
     const ScanRun::Outcome outcome = ScanRun(console).run(commandLine.path(), !commandLine.finalize());
+    if (outcome.pathMissing)
+        return exitPathMissing;
     const bool clean = outcome.completed && outcome.unrecoverableCount == 0;
     return clean ? exitCompleted : exitUnrecoverableOrEnded;
 }

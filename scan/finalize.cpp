@@ -20,6 +20,7 @@ Finalize::Finalize()
       scanOnly(false),
       finalizedCount(0),
       unrecoverableCount(0),
+      pathMissing(false),
       isOrla(0)
 {
 }
@@ -33,6 +34,7 @@ bool Finalize::start(const QStringList& paths)
 {
     finalizedCount = 0;
     unrecoverableCount = 0;
+    pathMissing = false;
     return scanPaths(paths);
 }
 
@@ -45,6 +47,7 @@ bool Finalize::scanPaths(const QStringList& paths)
         folder.setPath(folder.absolutePath());
         if (!folder.exists()) {
             emit textOutput(tr("ERROR: Specfied path does not exist: %1\n").arg(folder.absolutePath()));
+            pathMissing = true;
             break;
         }
         // The walk runs inside the card, but leaves the process where it was:

@@ -48,6 +48,8 @@ public:
     bool scanOnly;
     int finalizedCount;
     int unrecoverableCount;
+    // Set when a root is not a folder; its line is the only trace of it otherwise.
+    bool pathMissing;
     int isOrla;
 
 signals:

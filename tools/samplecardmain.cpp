@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <QTextStream>
 
 int main(int argc, char* argv[])
@@ -31,6 +32,16 @@ int main(int argc, char* argv[])
     if (!framesOk || frames < 1 || frames > 250) {
         err << "--frames takes a count from 1 to 250\n";
         return 2;
+    }
+
+    // The takes' video is encoded and read back by ffmpeg's programs; the package
+    // only suggests them, so a missing one is named plainly, not as a failed command.
+    for (const QString& tool : {QStringLiteral("ffmpeg"), QStringLiteral("ffprobe")}) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            err << "ambrel-samplecard: " << tool <<  " was not found: the sample takes' video is made with ffmpeg's programs. "
+                << "Install ffmpeg (Debian: apt install ffmpeg) and run again.\n";
+            return 1;
+        }
     }
 
     SampleCard card(parser.positionalArguments().first(), frames);

@@ -123,6 +123,8 @@ void CliTest::exitStatus_data()
     QTest::newRow("takes to finalize") << QStringList{"PATH"} << "takes" << 0 << "*" << "";
     QTest::newRow("unrecoverable in scan only") << QStringList{"PATH"} << "mixed" << 1 << "*" << "";
     QTest::newRow("takes not finalized") << QStringList{"--finalize", "PATH"} << "takes" << 1 << "*" << "";
+    QTest::newRow("missing path") << QStringList{"--finalize", "PATH/gone"} << "mixed" << 3 << "*" << "";
+    QTest::newRow("path is a file") << QStringList{"PATH/orla.vlv"} << "mixed" << 3 << "*" << "";
     QTest::newRow("no path") << QStringList() << "empty" << 2 << "" << "ambrel-cli: no PATH given\n" + usage;
     QTest::newRow("only the option") << QStringList{"--finalize"} << "empty" << 2 << "" << "*";
     QTest::newRow("two paths") << QStringList{"PATH", "PATH"} << "empty" << 2 << ""
@@ -131,6 +133,7 @@ void CliTest::exitStatus_data()
                                     << "ambrel-cli: unknown option --scan\n" + usage;
     QTest::newRow("empty path") << QStringList{""} << "empty" << 2 << "" << "*";
     QTest::newRow("help") << QStringList{"--help"} << "empty" << 0 << "*" << "";
+    QTest::newRow("version") << QStringList{"--version"} << "empty" << 0 << "ambrel-cli 1.4.4\n" << "";
 }
 
 void CliTest::exitStatus()
@@ -147,7 +150,7 @@ void CliTest::exitStatus()
         QVERIFY(card.addFile("take.vlv", CardTree::recordingHead(0x14)));
     else
         addTakes(card, tree);
-    arguments.replaceInStrings(QRegularExpression("^PATH$"), card.root());
+    arguments.replaceInStrings(QRegularExpression("^PATH"), card.root());
 
     const Result result = runCli(arguments);
     QCOMPARE(result.exitCode, exitCode);
