@@ -7,6 +7,9 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <cstring>
+#include <vector>
+
 namespace {
 
 using Form = EarlierRepair::Form;
@@ -70,6 +73,21 @@ quint64 repairBytesBound(const QuickTimeFile& file, const QList<Form>& forms, co
         + 8 * quint64(listed.audioChunks) * channels;
 }
 
+// The first "moov" in [from, end); the media it passes over are mostly
+// bytes that are no 'm', which memchr skips fast.
+const char* findMovieTag(const char* from, const char* end)
+{
+    while (end - from >= 4) {
+        from = static_cast<const char*>(std::memchr(from, 'm', size_t(end - from - 3)));
+        if (!from)
+            return nullptr;
+        if (std::memcmp(from, "moov", 4) == 0)
+            return from;
+        ++from;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 quint64 EarlierRepair::start(const QuickTimeFile& file, const QList<Form>& forms,
@@ -92,14 +110,16 @@ quint64 EarlierRepair::start(const QuickTimeFile& file, const QList<Form>& forms
     const quint64 bound = repairBytesBound(file, forms, listed);
     const quint64 from = fileSize > bound ? qMax(fileSize - bound, FrameMap::mediaStart)
                                           : FrameMap::mediaStart;
-    const QByteArray tag("moov");
+    std::vector<char> bytes(size_t(scanBlock) + 8);
     for (quint64 block = from; block + 8 <= fileSize; block += scanBlock) {
         // Blocks overlap by a header, so no tag is cut in two.
-        if (!device->seek(qint64(block)))
+        const qint64 length = qMin<qint64>(scanBlock + 8, qint64(fileSize - block));
+        if (!device->seek(qint64(block)) || device->read(bytes.data(), length) != length)
             return 0;
-        const QByteArray bytes = device->read(qMin<qint64>(scanBlock + 8, qint64(fileSize - block)));
-        for (qsizetype at = bytes.indexOf(tag, 4); at >= 4 && at < scanBlock + 4; at = bytes.indexOf(tag, at + 1)) {
-            const quint64 movie = block + quint64(at) - 4;
+        const char* const end = bytes.data() + qMin<qint64>(length, scanBlock + 8);
+        for (const char* at = findMovieTag(bytes.data() + 4, end); at && at < bytes.data() + scanBlock + 4;
+             at = findMovieTag(at + 1, end)) {
+            const quint64 movie = block + quint64(at - bytes.data()) - 4;
             for (const Form& form : forms) {
                 if (movie >= quint64(form.lead.size()) && beginsAt(file, movie - quint64(form.lead.size()), form))
                     return movie - quint64(form.lead.size());

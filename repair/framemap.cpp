@@ -5,118 +5,130 @@
 
 namespace {
 
-// One pass over the counted entries, as every table walks them: kind 3
-// entries are stepped over (their blocks still move the offset), and the
-// pass ends after `total` counted entries or at the map's capacity.
-class Walk
-{
-public:
-    Walk(const FrameMap& map, quint32 total)
-        : map(map)
-        , total(map.isValid() ? total : 0)
-    {
-    }
-
-    // The next entry of `kind`: its item's offset and length.
-    bool nextOf(int kind, quint64& position, quint32& length)
-    {
-        while (counted < total && cursor < FrameMap::capacity) {
-            const quint16 entry = map.entry(cursor++);
-            const int entryKind = FrameMap::kindOf(entry);
-            length = FrameMap::lengthOf(entry);
-            position = running;
-            running += length;
-            if (entryKind == FrameMap::Unused)
-                continue;
-            ++counted;
-            if (entryKind == kind)
-                return true;
-        }
-        return false;
-    }
-
-    void restart()
-    {
-        cursor = 0;
-        counted = 0;
-        running = FrameMap::mediaStart;
-    }
-
-    quint32 cursor = 0;
-    quint64 running = FrameMap::mediaStart;
-
-private:
-    FrameMap map;
-    quint32 total;
-    quint32 counted = 0;
-};
+// The table sources walk the entries [0, limit): a limit that ends after
+// the last counted entry (FrameMap::span) covers the counted entries and
+// the kind 3 entries among them, whose blocks still move the offset. Their
+// loops carry no branch per entry but the loop's own, so a pass over a
+// full map costs little more than reading it.
 
 class SizeSource : public QuickTimeEntrySource
 {
 public:
-    SizeSource(const FrameMap& map, int kind, quint32 total)
-        : walk(map, total)
+    SizeSource(const FrameMap& map, int kind, quint32 limit)
+        : map(map)
         , kind(kind)
+        , limit(map.isValid() ? limit : 0)
     {
     }
 
-    void rewind() override { walk.restart(); }
+    void rewind() override { cursor = 0; }
     quint32 next(quint64* values, quint32 count) override
     {
+        // Locals, not members: the stores into `values` must not make the
+        // compiler reload them on every entry.
+        const quint8* entry = map.data() + 2 * quint64(cursor);
+        const quint8* const end = map.data() + 2 * quint64(limit);
         quint32 filled = 0;
-        quint64 position = 0;
-        quint32 length = 0;
-        while (filled < count && walk.nextOf(kind, position, length))
-            values[filled++] = length;
+        while (entry < end && filled < count) {
+            const quint16 value = quint16(entry[0] | (entry[1] << 8));
+            entry += 2;
+            values[filled] = FrameMap::lengthOf(value);
+            filled += FrameMap::kindOf(value) == kind;
+        }
+        cursor = quint32((entry - map.data()) / 2);
         return filled;
     }
 
 private:
-    Walk walk;
+    FrameMap map;
     int kind;
+    quint32 limit;
+    quint32 cursor = 0;
 };
 
 class ChunkOffsetSource : public QuickTimeEntrySource
 {
 public:
-    ChunkOffsetSource(const FrameMap& map, int kind, quint32 total, const FrameMap::Chunking& chunking)
-        : walk(map, total)
+    ChunkOffsetSource(const FrameMap& map, int kind, quint32 limit, const FrameMap::Chunking& chunking)
+        : map(map)
         , kind(kind)
+        , limit(map.isValid() ? limit : 0)
         , chunking(chunking)
     {
     }
 
     void rewind() override
     {
-        walk.restart();
+        cursor = 0;
+        running = FrameMap::mediaStart;
         chunkIndex = 0;
         countdown = 1;
     }
 
     quint32 next(quint64* values, quint32 count) override
     {
-        quint32 filled = 0;
-        quint64 position = 0;
-        quint32 length = 0;
-        while (filled < count && chunkIndex < chunking.chunkCount && walk.nextOf(kind, position, length)) {
-            if (--countdown != 0)
-                continue;
-            countdown = chunking.samplesPerChunk;
-            quint64 adjustment = chunking.offset;
-            if (chunkIndex + 1 == chunking.chunkCount && chunking.lastChunkOffset != 0)
-                adjustment = chunking.lastChunkOffset;
-            else if (chunkIndex == 0 && chunking.firstChunkOffset != 0)
-                adjustment = chunking.firstChunkOffset;
-            values[filled++] = position + adjustment;
-            ++chunkIndex;
+        const quint32 wanted = qMin(count, chunking.chunkCount - qMin(chunkIndex, chunking.chunkCount));
+        const quint32 filled = chunking.samplesPerChunk == 1 ? everyItem(values, wanted) : everyNthItem(values, wanted);
+        // The first and the last chunk carry their own place; the last one
+        // wins when they coincide.
+        const quint32 lastIndex = chunking.chunkCount - 1;
+        if (chunkIndex == 0 && filled > 0) {
+            if (lastIndex == 0 && chunking.lastChunkOffset != 0)
+                values[0] += chunking.lastChunkOffset - chunking.offset;
+            else if (chunking.firstChunkOffset != 0)
+                values[0] += chunking.firstChunkOffset - chunking.offset;
         }
+        if (lastIndex != 0 && lastIndex >= chunkIndex && lastIndex - chunkIndex < filled && chunking.lastChunkOffset != 0)
+            values[lastIndex - chunkIndex] += chunking.lastChunkOffset - chunking.offset;
+        chunkIndex += filled;
         return filled;
     }
 
 private:
-    Walk walk;
+    // Every item of the kind opens a chunk.
+    quint32 everyItem(quint64* values, quint32 wanted)
+    {
+        // Locals, not members: the stores into `values` must not make the
+        // compiler reload them on every entry.
+        const quint8* entry = map.data() + 2 * quint64(cursor);
+        const quint8* const end = map.data() + 2 * quint64(limit);
+        const quint64 offset = chunking.offset;
+        quint64 position = running;
+        quint32 filled = 0;
+        while (entry < end && filled < wanted) {
+            const quint16 value = quint16(entry[0] | (entry[1] << 8));
+            entry += 2;
+            values[filled] = position + offset;
+            filled += FrameMap::kindOf(value) == kind;
+            position += FrameMap::lengthOf(value);
+        }
+        cursor = quint32((entry - map.data()) / 2);
+        running = position;
+        return filled;
+    }
+
+    // Every samplesPerChunk-th item of the kind, from the first, opens a chunk.
+    quint32 everyNthItem(quint64* values, quint32 wanted)
+    {
+        quint32 filled = 0;
+        while (cursor < limit && filled < wanted) {
+            const quint16 entry = map.entry(cursor++);
+            const quint64 position = running;
+            running += FrameMap::lengthOf(entry);
+            if (FrameMap::kindOf(entry) != kind || --countdown != 0)
+                continue;
+            countdown = chunking.samplesPerChunk;
+            values[filled++] = position + chunking.offset;
+        }
+        return filled;
+    }
+
+    FrameMap map;
     int kind;
+    quint32 limit;
     FrameMap::Chunking chunking;
+    quint32 cursor = 0;
+    quint64 running = FrameMap::mediaStart;
     quint32 chunkIndex = 0;
     quint32 countdown = 1;
 };
@@ -201,34 +213,29 @@ FrameMap::Count FrameMap::whole(quint64 availableEnd) const
     return whole;
 }
 
-quint32 FrameMap::span(quint32 total) const
+quint32 FrameMap::span(quint32 total, quint64* end) const
 {
-    Walk walk(*this, total);
-    quint64 position = 0;
-    quint32 length = 0;
-    while (walk.nextOf(-1, position, length)) {
+    quint32 cursor = 0;
+    quint32 counted = 0;
+    quint64 position = mediaStart;
+    while (bytes && counted < total && cursor < capacity) {
+        const quint16 e = entry(cursor++);
+        counted += kindOf(e) != Unused;
+        position += lengthOf(e);
     }
-    return walk.cursor;
+    if (end)
+        *end = position;
+    return cursor;
 }
 
-quint64 FrameMap::spanEnd(quint32 total) const
+QuickTimeEntrySourcePointer FrameMap::sizes(Kind kind, quint32 limit) const
 {
-    Walk walk(*this, total);
-    quint64 position = 0;
-    quint32 length = 0;
-    while (walk.nextOf(-1, position, length)) {
-    }
-    return walk.running;
+    return std::make_unique<SizeSource>(*this, kind, limit);
 }
 
-QuickTimeEntrySourcePointer FrameMap::sizes(Kind kind, quint32 total) const
+QuickTimeEntrySourcePointer FrameMap::chunkOffsets(Kind kind, quint32 limit, const Chunking& chunking) const
 {
-    return std::make_unique<SizeSource>(*this, kind, total);
-}
-
-QuickTimeEntrySourcePointer FrameMap::chunkOffsets(Kind kind, quint32 total, const Chunking& chunking) const
-{
-    return std::make_unique<ChunkOffsetSource>(*this, kind, total, chunking);
+    return std::make_unique<ChunkOffsetSource>(*this, kind, limit, chunking);
 }
 
 QuickTimeEntrySourcePointer FrameMap::rawEntries(quint32 entries) const

@@ -62,6 +62,7 @@ public:
     explicit FrameMap(quint8* buffer = nullptr);
 
     bool isValid() const { return bytes != nullptr; }
+    const quint8* data() const { return bytes; }
     bool read(QIODevice* device, qint64 offset);
     quint16 entry(quint32 index) const { return quint16(bytes[2 * index] | (bytes[2 * index + 1] << 8)); }
     void setEntry(quint32 index, quint16 value);
@@ -72,16 +73,16 @@ public:
     Count whole(quint64 availableEnd = std::numeric_limits<quint64>::max()) const;
 
     // How far into the map the first `total` counted entries reach, kind 3
-    // entries among them included; and where the item after them starts.
-    quint32 span(quint32 total) const;
-    quint64 spanEnd(quint32 total) const;
+    // entries among them included (the limit of the table walks); `end`
+    // receives where the item after them starts.
+    quint32 span(quint32 total, quint64* end = nullptr) const;
 
-    // Table sources over the first `total` counted entries: the lengths of
-    // the items of one kind, the chunk offsets of one track, and the raw
-    // entries up to `entries` (the vendor atom's copy).
-    QuickTimeEntrySourcePointer sizes(Kind kind, quint32 total) const;
-    QuickTimeEntrySourcePointer chunkOffsets(Kind kind, quint32 total, const Chunking& chunking) const;
-    QuickTimeEntrySourcePointer rawEntries(quint32 entries) const;
+    // Table sources over the entries before `limit`: the lengths of the
+    // items of one kind, the chunk offsets of one track, and the raw entries
+    // (the vendor atom's copy).
+    QuickTimeEntrySourcePointer sizes(Kind kind, quint32 limit) const;
+    QuickTimeEntrySourcePointer chunkOffsets(Kind kind, quint32 limit, const Chunking& chunking) const;
+    QuickTimeEntrySourcePointer rawEntries(quint32 limit) const;
 
     // Calls visit(offset, length) for each of the first `total` counted
     // entries of `kind`, in order, until it returns false.

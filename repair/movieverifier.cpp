@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -95,30 +96,32 @@ public:
 
     bool read(quint64& value)
     {
-        if (at == block.size()) {
+        if (at == filled) {
+            block.resize(blockBytes);
             if (!device->seek(qint64(next)))
                 return false;
-            block = device->read(blockEntries * width);
-            block.truncate(block.size() - block.size() % width);
-            if (block.isEmpty())
+            const qint64 got = device->read(block.data(), blockBytes);
+            filled = got < 0 ? 0 : got - got % width;
+            if (filled == 0)
                 return false;
-            next += quint64(block.size());
+            next += quint64(filled);
             at = 0;
         }
-        const char* entry = block.constData() + at;
+        const char* entry = block.data() + at;
         value = width == 8 ? qFromBigEndian<quint64>(entry) : qFromBigEndian<quint32>(entry);
         at += width;
         return true;
     }
 
 private:
-    static constexpr int blockEntries = 8192;
+    static constexpr qint64 blockBytes = 256 * 1024;
 
     QIODevice* device;
     quint64 next;
     int width;
-    QByteArray block;
-    qsizetype at = 0;
+    std::vector<char> block;
+    qint64 filled = 0;
+    qint64 at = 0;
 };
 
 // A table atom read as far as its fixed fields; the entries stay in the

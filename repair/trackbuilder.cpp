@@ -36,6 +36,7 @@ constexpr quint64 chunkOffsetTableLead = 16;
 
 TrackBuilder::TrackBuilder(QuickTimeFile& file)
     : file(file)
+    , walkLimit(file.frameMap.span(file.frameMapEntryTotal()))
 {
 }
 
@@ -46,9 +47,7 @@ QuickTimeAtom* TrackBuilder::addMovie(quint32 duration)
 
     // The vendor atom's copy of the map runs to the last counted entry: kind
     // 3 entries among the counted ones take their places in it.
-    const quint32 total = file.frameMapEntryTotal();
-    const quint32 span = file.frameMap.span(total);
-    auto* vendor = new QuickTimeVelloranAtom(span, file.frameMap.rawEntries(span));
+    auto* vendor = new QuickTimeVelloranAtom(walkLimit, file.frameMap.rawEntries(walkLimit));
     vendor->interlaced = file.interlaced;
     vendor->videoFrameCount = file.videoFrameCount;
     vendor->audioChunkCount = file.audioChunkCount;
@@ -101,7 +100,7 @@ void TrackBuilder::addSampleTables(QuickTimeAtom* sampleTable, QuickTimeTimeToSa
 QuickTimeChunkOffsetAtom* TrackBuilder::chunkOffsets(FrameMap::Kind kind, const FrameMap::Chunking& chunking) const
 {
     auto* atom = new QuickTimeChunkOffsetAtom(true, chunking.chunkCount,
-        file.frameMap.chunkOffsets(kind, file.frameMapEntryTotal(), chunking));
+        file.frameMap.chunkOffsets(kind, walkLimit, chunking));
     atom->announcesStreaming = file.profile.announcesChunkOffsetStreaming;
     return atom;
 }
@@ -139,7 +138,7 @@ void TrackBuilder::addTimecodeMedia(QuickTimeAtom* track, quint32 duration)
     chunking.chunkCount = samples;
     chunking.lastChunkOffset = file.lastTimecodeAdjustment;
     addSampleTables(sampleTable, times, new QuickTimeSampleToChunkAtom(1, 0, 0, 0),
-        new QuickTimeSampleSizeAtom(samples, 0, file.frameMap.sizes(FrameMap::TimecodeSample, file.frameMapEntryTotal())),
+        new QuickTimeSampleSizeAtom(samples, 0, file.frameMap.sizes(FrameMap::TimecodeSample, walkLimit)),
         chunkOffsets(FrameMap::TimecodeSample, chunking), TableAlignment::Unaligned);
 }
 
@@ -184,7 +183,7 @@ void TrackBuilder::addVideoMedia(QuickTimeAtom* track, const MovieTiming& timing
     chunking.chunkCount = timing.videoChunks;
     addSampleTables(sampleTable, new QuickTimeTimeToSampleAtom(frames, file.videoSampleDuration),
         new QuickTimeSampleToChunkAtom(timing.framesPerChunk, timing.videoChunks, timing.lastChunkFrames, 0),
-        new QuickTimeSampleSizeAtom(frames, 0, file.frameMap.sizes(FrameMap::VideoFrame, file.frameMapEntryTotal())),
+        new QuickTimeSampleSizeAtom(frames, 0, file.frameMap.sizes(FrameMap::VideoFrame, walkLimit)),
         chunkOffsets(FrameMap::VideoFrame, chunking), TableAlignment::Aligned);
 }
 

@@ -63,6 +63,9 @@ private:
     void addVideoDescription(QuickTimeSampleDescriptionAtom* descriptions);
 
     QuickTimeFile& file;
+    // The table walks cover the map up to the last counted entry; the
+    // vendor atom's copy runs as far, kind 3 entries among them included.
+    quint32 walkLimit;
 };
 
 #endif

@@ -14,8 +14,8 @@ bool VeskFamily::placeLead(QuickTimeFile& file, const QByteArray& name) const
     // The slot after the last counted entry, and where the walk that builds
     // the tables will place the block's item.
     const quint32 total = file.frameMapEntryTotal();
-    quint32 slot = map.span(total);
-    quint64 walkEnd = map.spanEnd(total);
+    quint64 walkEnd = 0;
+    quint32 slot = map.span(total, &walkEnd);
     // Kind 3 items after it that lie in the recorded media are live: their
     // entries stay, and the block's entry follows them.
     const qint64 at = file.device->pos();
