@@ -12,19 +12,8 @@
 
 namespace {
 
-constexpr int chunkBufferSize = 8194;
-constexpr int timeReferenceOffset = 0;
-constexpr int descriptionOffset = 20;
-constexpr int descriptionLength = 256;
-constexpr int ixmlOffset = 886;
-constexpr int ixmlCapacity = 7274;
-constexpr int ixmlCapacityMpegLayer2 = 7214;
 
 constexpr quint64 firstChunkPos = 12;
-// bext fields read: Description, the skipped Originator to OriginationTime, TimeReference.
-constexpr qint64 bextSkippedFields = 82;
-constexpr qint64 timeReferenceLength = 8;
-constexpr quint32 bextFieldsRead = descriptionLength + bextSkippedFields + timeReferenceLength;
 // No recorder writes more than a handful of chunks before data; a file that
 // has thousands is not a take, and walking it would only take long.
 constexpr int maxChunksBeforeData = 4096;
@@ -50,27 +39,14 @@ quint16 u16At(const char* bytes, int offset)
     return qFromLittleEndian<quint16>(bytes + offset);
 }
 
-quint32 u32At(const char* bytes, int offset)
-{
-    return qFromLittleEndian<quint32>(bytes + offset);
-}
-
 } // namespace
 
 AudioFile::AudioFile(QIODevice* device)
-    : chunkBuffer(new char[chunkBufferSize]())
-    , descriptionText(chunkBuffer.get() + descriptionOffset)
-    , ixmlText(chunkBuffer.get() + ixmlOffset)
-    , device(device)
+    : device(device)
 {
 }
 
 AudioFile::~AudioFile() = default;
-
-qint64 AudioFile::pos() const
-{
-    return device->pos();
-}
 
 int AudioFile::parse()
 {
@@ -78,17 +54,14 @@ int AudioFile::parse()
     if (result != Success) {
         // repairSizes() writes only behind a successful parse.
         dataStart = 0;
-        dataEnd = 0;
     }
     return result;
 }
 
 int AudioFile::parseHeaderAndChunks()
 {
-    info.formatKind = AudioInfo::Unrecognised;
-    ixmlLength = 0;
+    formatKind = Unrecognised;
     dataStart = 0;
-    dataEnd = 0;
 
     char header[12];
     if (const int result = seekTo(0); result != Success)
@@ -103,7 +76,7 @@ int AudioFile::parseHeaderAndChunks()
 
     if (const int result = walkChunks(); result != Success)
         return result;
-    if (info.formatKind == AudioInfo::MpegLayer3 || info.formatKind == AudioInfo::MpegLayer2)
+    if (formatKind == MpegLayer3 || formatKind == MpegLayer2)
         return UnsupportedFormat;
     return Success;
 }
@@ -128,7 +101,6 @@ int AudioFile::walkChunks()
             if (samplesStart > largestFieldValue)
                 return refuseTooLarge();
             dataStart = quint32(samplesStart);
-            dataEnd = dataStart + header.payloadSize();
             return formatSeen ? Success : NoFormatChunk;
         }
 
@@ -136,20 +108,13 @@ int AudioFile::walkChunks()
         if (chunkEnd > fileSize)
             return IoFailure;
 
-        int result = Success;
-        if (header.hasId("bext")) {
-            // A bext too short for its fields is left unread: reading on
-            // would take bytes of the next chunk, and the repair needs none.
-            if (header.payloadSize() >= bextFieldsRead)
-                result = readBext();
-        } else if (header.hasId("iXML")) {
-            result = readIxml(header.payloadSize());
-        } else if (header.hasId("fmt ")) {
-            result = readFormat(header.payloadSize());
+        // Of the chunks before data only the format matters to the repair;
+        // bext, iXML and the rest are stepped over.
+        if (header.hasId("fmt ")) {
+            if (const int result = readFormat(header.payloadSize()); result != Success)
+                return result;
             formatSeen = true;
         }
-        if (result != Success)
-            return result;
 
         nextChunkPos = header.payloadSize() % 2 ? positionAfterOddChunk(chunkEnd, fileSize) : chunkEnd;
     }
@@ -177,7 +142,7 @@ bool AudioFile::plausibleChunkHeaderAt(quint64 position, quint64 fileSize)
 
 int AudioFile::readChunkHeaderAt(quint64 position, char* bytes)
 {
-    if (quint64(pos()) != position) {
+    if (quint64(device->pos()) != position) {
         if (const int result = seekTo(qint64(position)); result != Success)
             return result;
     }
@@ -200,14 +165,8 @@ int AudioFile::readFormat(quint32 size)
     }
 
     const quint16 formatTag = u16At(format, 0);
-    const auto takeSampleLayout = [&] {
-        info.sampleRate = u32At(format, 4);
-        info.channels = u16At(format, 2);
-        info.bitsPerSample = u16At(format, 14);
-    };
     if (formatTag == formatTagPcm) {
-        takeSampleLayout();
-        info.formatKind = AudioInfo::Pcm;
+        formatKind = Pcm;
         return Success;
     }
 
@@ -221,7 +180,6 @@ int AudioFile::readFormat(quint32 size)
     if (formatTag != formatTagMpeg)
         return Success;
 
-    takeSampleLayout();
     if (extensionSize == mpegExtensionSize) {
         // The layer word lies 20 bytes in, so this read needs 44 bytes of chunk.
         if (size < mpegFormatSize)
@@ -230,31 +188,11 @@ int AudioFile::readFormat(quint32 size)
             return result;
         const quint16 layer = u16At(format, extendedFormatSize);
         if (layer == mpegLayer2)
-            info.formatKind = AudioInfo::MpegLayer2;
+            formatKind = MpegLayer2;
         else if (layer == mpegLayer3)
-            info.formatKind = AudioInfo::MpegLayer3;
+            formatKind = MpegLayer3;
     }
     return Success;
-}
-
-int AudioFile::readIxml(quint32 size)
-{
-    const quint32 capacity = info.formatKind == AudioInfo::MpegLayer2 ? ixmlCapacityMpegLayer2 : ixmlCapacity;
-    ixmlLength = quint16(qMin(size, capacity));
-    const int result = readBytes(ixmlText, ixmlLength);
-    ixmlText[result == Success ? ixmlLength : 0] = '\0';
-    return result;
-}
-
-int AudioFile::readBext()
-{
-    int result = readBytes(descriptionText, descriptionLength);
-    descriptionText[result == Success ? descriptionLength : 0] = '\0';
-    if (result == Success)
-        result = seekTo(pos() + bextSkippedFields);
-    if (result == Success)
-        result = readBytes(chunkBuffer.get() + timeReferenceOffset, timeReferenceLength);
-    return result;
 }
 
 int AudioFile::repairSizes(bool* sizesWritten)

@@ -1,11 +1,7 @@
 #ifndef AUDIOFILE_H
 #define AUDIOFILE_H
 
-#include "audioinfo.h"
-
 #include <QtGlobal>
-
-#include <memory>
 
 class QIODevice;
 class RiffChunkHeader;
@@ -30,12 +26,14 @@ public:
     static constexpr int UnsupportedFormat = 148;  // not RIFF/WAVE, or a format not handled
     static constexpr int FileTooLarge = 223;       // its sizes do not fit 32 bits; a debug line names the file
 
+    // What the fmt chunk says the samples are; only PCM (and formats other
+    // than MPEG audio) are repaired.
+    enum FormatKind { Pcm, MpegLayer3, MpegLayer2, Unrecognised };
+
     // The device is open for reading and writing; it is not owned.
     explicit AudioFile(QIODevice* device);
     ~AudioFile();
     Q_DISABLE_COPY(AudioFile)
-
-    virtual qint64 pos() const;
 
     // Reads the header and the chunks up to data. Nothing is written.
     int parse();
@@ -44,21 +42,15 @@ public:
     // attempted), i.e. whether the file needs syncing.
     int repairSizes(bool* sizesWritten = nullptr);
 
-    quint64 nextChunkPos = 0;     // file position of the next chunk header during the walk
-    quint16 ixmlLength = 0;       // iXML bytes held in ixmlText
-    std::unique_ptr<char[]> chunkBuffer;
-    char* descriptionText;        // the bext description, zero-terminated
-    char* ixmlText;               // the start of the iXML text, zero-terminated
     quint32 dataStart = 0;        // first sample byte; 0 unless parse() succeeded
-    quint32 dataEnd = 0;          // dataStart plus the data size field (low 32 bits)
-    AudioInfo info;
+    FormatKind formatKind = Pcm;
     QIODevice* device;
 
 private:
+    quint64 nextChunkPos = 0;     // file position of the next chunk header during the walk
+
     int walkChunks();
     int readFormat(quint32 size);
-    int readIxml(quint32 size);
-    int readBext();
     int seekTo(qint64 position);
     int readBytes(char* buffer, qint64 count);
     int writeBytes(const char* buffer, qint64 count);
