@@ -23,7 +23,6 @@ public:
     Extension programExtension; // APRG: 2 values
     Extension resolutionExtension; // ARES: compression ID, width, height, fields, 0, format; 80 zero bytes
 
-public:
     void describeFields(QuickTimeFieldList& fields) const override;
 
 protected:

@@ -25,7 +25,6 @@ public:
     bool hasCleanAperture;
     quint32 cleanAperture[8]; // width, height, horizontal and vertical offset, each N/D
 
-public:
     void describeFields(QuickTimeFieldList& fields) const override;
 
 protected:

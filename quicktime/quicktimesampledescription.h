@@ -31,7 +31,6 @@ public:
     // The bytes after the common fields of an entry of an unmodelled format.
     QByteArray opaquePayload;
 
-public:
     virtual void describeFields(QuickTimeFieldList& fields) const;
 
 protected:

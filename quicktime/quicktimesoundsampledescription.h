@@ -54,7 +54,6 @@ public:
 
     double sampleRateHz() const;
 
-public:
     void describeFields(QuickTimeFieldList& fields) const override;
 
 private:

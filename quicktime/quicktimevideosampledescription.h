@@ -36,7 +36,6 @@ public:
     quint16 depth;
     qint16 colorTableId;
 
-public:
     void describeFields(QuickTimeFieldList& fields) const override;
 
 protected:

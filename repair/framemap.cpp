@@ -7,9 +7,48 @@ namespace {
 
 // The table sources walk the entries [0, limit): a limit that ends after
 // the last counted entry (FrameMap::span) covers the counted entries and
-// the kind 3 entries among them, whose blocks still move the offset. Their
-// loops carry no branch per entry but the loop's own, so a pass over a
-// full map costs little more than reading it.
+// the kind 3 entries among them, whose blocks still move the offset.
+//
+// The walk is the hot loop of a repair: a full map is walked once for every
+// table. It takes four entries a step, works out their offsets from one
+// another before it stores any, and keeps its state in locals, so that the
+// stores into the table do not make the compiler reload it.
+template <class Store>
+quint32 emitItemsOf(int kind, const quint8*& cursor, const quint8* end, quint64& position, quint32 wanted, Store&& store)
+{
+    const quint8* entry = cursor;
+    quint64 at = position;
+    quint32 emitted = 0;
+    while (end - entry >= 8 && emitted + 4 <= wanted) {
+        const quint16 e0 = qFromLittleEndian<quint16>(entry);
+        const quint16 e1 = qFromLittleEndian<quint16>(entry + 2);
+        const quint16 e2 = qFromLittleEndian<quint16>(entry + 4);
+        const quint16 e3 = qFromLittleEndian<quint16>(entry + 6);
+        entry += 8;
+        const quint64 at1 = at + FrameMap::lengthOf(e0);
+        const quint64 at2 = at1 + FrameMap::lengthOf(e1);
+        const quint64 at3 = at2 + FrameMap::lengthOf(e2);
+        if (FrameMap::kindOf(e0) == kind)
+            store(emitted++, at, e0);
+        if (FrameMap::kindOf(e1) == kind)
+            store(emitted++, at1, e1);
+        if (FrameMap::kindOf(e2) == kind)
+            store(emitted++, at2, e2);
+        if (FrameMap::kindOf(e3) == kind)
+            store(emitted++, at3, e3);
+        at = at3 + FrameMap::lengthOf(e3);
+    }
+    while (entry < end && emitted < wanted) {
+        const quint16 e = qFromLittleEndian<quint16>(entry);
+        entry += 2;
+        if (FrameMap::kindOf(e) == kind)
+            store(emitted++, at, e);
+        at += FrameMap::lengthOf(e);
+    }
+    cursor = entry;
+    position = at;
+    return emitted;
+}
 
 class SizeSource : public QuickTimeEntrySource
 {
@@ -21,29 +60,23 @@ public:
     {
     }
 
-    void rewind() override { cursor = 0; }
+    void rewind() override
+    {
+        cursor = map.data();
+        position = FrameMap::mediaStart;
+    }
     quint32 next(quint64* values, quint32 count) override
     {
-        // Locals, not members: the stores into `values` must not make the
-        // compiler reload them on every entry.
-        const quint8* entry = map.data() + 2 * quint64(cursor);
-        const quint8* const end = map.data() + 2 * quint64(limit);
-        quint32 filled = 0;
-        while (entry < end && filled < count) {
-            const quint16 value = quint16(entry[0] | (entry[1] << 8));
-            entry += 2;
-            values[filled] = FrameMap::lengthOf(value);
-            filled += FrameMap::kindOf(value) == kind;
-        }
-        cursor = quint32((entry - map.data()) / 2);
-        return filled;
+        return emitItemsOf(kind, cursor, map.data() + 2 * quint64(limit), position, count,
+            [values](quint32 index, quint64, quint16 entry) { values[index] = FrameMap::lengthOf(entry); });
     }
 
 private:
     FrameMap map;
     int kind;
     quint32 limit;
-    quint32 cursor = 0;
+    const quint8* cursor = map.data();
+    quint64 position = FrameMap::mediaStart;
 };
 
 class ChunkOffsetSource : public QuickTimeEntrySource
@@ -59,7 +92,7 @@ public:
 
     void rewind() override
     {
-        cursor = 0;
+        cursor = map.data();
         running = FrameMap::mediaStart;
         chunkIndex = 0;
         countdown = 1;
@@ -88,34 +121,20 @@ private:
     // Every item of the kind opens a chunk.
     quint32 everyItem(quint64* values, quint32 wanted)
     {
-        // Locals, not members: the stores into `values` must not make the
-        // compiler reload them on every entry.
-        const quint8* entry = map.data() + 2 * quint64(cursor);
-        const quint8* const end = map.data() + 2 * quint64(limit);
         const quint64 offset = chunking.offset;
-        quint64 position = running;
-        quint32 filled = 0;
-        while (entry < end && filled < wanted) {
-            const quint16 value = quint16(entry[0] | (entry[1] << 8));
-            entry += 2;
-            values[filled] = position + offset;
-            filled += FrameMap::kindOf(value) == kind;
-            position += FrameMap::lengthOf(value);
-        }
-        cursor = quint32((entry - map.data()) / 2);
-        running = position;
-        return filled;
+        return emitItemsOf(kind, cursor, end(), running, wanted,
+            [values, offset](quint32 index, quint64 position, quint16) { values[index] = position + offset; });
     }
 
     // Every samplesPerChunk-th item of the kind, from the first, opens a chunk.
     quint32 everyNthItem(quint64* values, quint32 wanted)
     {
         quint32 filled = 0;
-        while (cursor < limit && filled < wanted) {
-            const quint16 entry = map.entry(cursor++);
-            const quint64 position = running;
-            running += FrameMap::lengthOf(entry);
-            if (FrameMap::kindOf(entry) != kind || --countdown != 0)
+        quint64 position = 0;
+        while (filled < wanted) {
+            if (emitItemsOf(kind, cursor, end(), running, 1, [&](quint32, quint64 at, quint16) { position = at; }) == 0)
+                break;
+            if (--countdown != 0)
                 continue;
             countdown = chunking.samplesPerChunk;
             values[filled++] = position + chunking.offset;
@@ -123,11 +142,13 @@ private:
         return filled;
     }
 
+    const quint8* end() const { return map.data() + 2 * quint64(limit); }
+
     FrameMap map;
     int kind;
     quint32 limit;
     FrameMap::Chunking chunking;
-    quint32 cursor = 0;
+    const quint8* cursor = map.data();
     quint64 running = FrameMap::mediaStart;
     quint32 chunkIndex = 0;
     quint32 countdown = 1;
