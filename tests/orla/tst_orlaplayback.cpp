@@ -8,7 +8,7 @@
 #include "recordingwriter.h"
 #include "repairedmovie.h"
 #include "takedescription.h"
-#include "testvideo.h"
+#include "sourcevideo.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -24,7 +24,7 @@ enum class MovieAt { MapEnd, FileEnd };
 // The start of a movie of `frames` ProRes frames at 25 fps (one encoding serves every row).
 TakeDescription proResTake(int frames, const QString& rate = QStringLiteral("25"))
 {
-    const EncodedVideo video = TestVideo::encode(VideoFormat::proRes(ProResProfile::Hq, 256, 144, rate, rate == "25" ? 30 : frames));
+    const EncodedVideo video = SourceVideo::encode(VideoFormat::proRes(ProResProfile::Hq, 256, 144, rate, rate == "25" ? 30 : frames));
     TakeDescription take = TakeDescription::forFamily(RecorderFamily::Orla);
     if (!video.ok)
         qWarning("%s", qPrintable(video.error));
@@ -76,7 +76,7 @@ void OrlaPlaybackTest::repairedTakePlaysAsRecorded_data()
         << standardTake(2, 3, 4000, 7520) << MovieAt::MapEnd << 0 << false;
 
     {
-        const EncodedVideo video = TestVideo::encode(VideoFormat::dnxhd(1920, 1080, true, 120, "30000/1001", 5));
+        const EncodedVideo video = SourceVideo::encode(VideoFormat::dnxhd(1920, 1080, true, 120, "30000/1001", 5));
         TakeDescription take = TakeDescription::forFamily(RecorderFamily::Orla);
         take.setVideo(video);
         take.dropFrame = true;

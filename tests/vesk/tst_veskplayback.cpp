@@ -6,7 +6,7 @@
 #include "filehash.h"
 #include "recordedplayback.h"
 #include "takedescription.h"
-#include "testvideo.h"
+#include "sourcevideo.h"
 #include "veskcard.h"
 #include "readbackmovie.h"
 
@@ -23,7 +23,7 @@ enum class BlockAt { MapEnd, FileEnd };
 
 TakeDescription proResTake(ProResProfile profile, int frames, const QString& rate = QStringLiteral("25"))
 {
-    const EncodedVideo video = TestVideo::encode(VideoFormat::proRes(profile, 256, 144, rate, frames));
+    const EncodedVideo video = SourceVideo::encode(VideoFormat::proRes(profile, 256, 144, rate, frames));
     if (!video.ok)
         qWarning("%s", qPrintable(video.error));
     TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
@@ -100,7 +100,7 @@ void VeskPlaybackTest::repairedTakePlaysAsRecorded_data()
         QTest::newRow("ProRes 4444") << take << BlockAt::MapEnd << 0 << false;
     }
     {
-        const EncodedVideo video = TestVideo::encode(VideoFormat::dnxhd(1920, 1080, true, 120, "30000/1001", 5));
+        const EncodedVideo video = SourceVideo::encode(VideoFormat::dnxhd(1920, 1080, true, 120, "30000/1001", 5));
         TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
         take.setVideo(video);
         take.dropFrame = true;

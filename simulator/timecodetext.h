@@ -16,8 +16,4 @@ public:
     // Text of the sample `frameNumber` in a track with that timing.
     static QString fromFrameNumber(quint32 frameNumber, quint32 timeScale, quint32 frameDuration,
                                    bool dropFrame);
-
-    // Frame number of a timecode text at `framesPerSecond`; drop frame when
-    // the text uses ';' (NTSC counting, 30 or 60 fps). -1 for malformed text.
-    static qint64 toFrameNumber(const QString& text, int framesPerSecond);
 };

@@ -1,7 +1,7 @@
 #include "wavwriter.h"
 
 #include "filehash.h"
-#include "testpcm.h"
+#include "tonepcm.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -83,13 +83,13 @@ WrittenWav WavWriter::write(const WavDescription& description, const QString& pa
     written.path = path;
     const int bytesPerSample = description.bitsPerSample / 8;
     if (description.bitsPerSample % 8 != 0 || bytesPerSample < 2 || bytesPerSample > 4 || description.channels == 0) {
-        written.error = QStringLiteral("test samples are made at 16, 24 or 32 bits, one channel or more");
+        written.error = QStringLiteral("samples are made at 16, 24 or 32 bits, one channel or more");
         return written;
     }
 
     for (int channel = 0; channel < description.channels; ++channel)
-        written.expectedChannelPcm.append(TestPcm::channel(channel, description.samplesPerChannel, bytesPerSample));
-    written.expectedSamples = TestPcm::interleave(written.expectedChannelPcm, bytesPerSample);
+        written.expectedChannelPcm.append(TonePcm::channel(channel, description.samplesPerChannel, bytesPerSample));
+    written.expectedSamples = TonePcm::interleave(written.expectedChannelPcm, bytesPerSample);
     if (description.strayDataPatternAt >= 0) {
         const QByteArray stray = QByteArrayLiteral("data") + u32(0);
         if (description.strayDataPatternAt + stray.size() > written.expectedSamples.size()) {
@@ -97,7 +97,7 @@ WrittenWav WavWriter::write(const WavDescription& description, const QString& pa
             return written;
         }
         written.expectedSamples.replace(description.strayDataPatternAt, stray.size(), stray);
-        written.expectedChannelPcm = TestPcm::deinterleave(written.expectedSamples, description.channels, bytesPerSample);
+        written.expectedChannelPcm = TonePcm::deinterleave(written.expectedSamples, description.channels, bytesPerSample);
     }
 
     QList<RiffChunk> chunks;

@@ -1,6 +1,5 @@
-#include "testvideo.h"
+#include "sourcevideo.h"
 
-#include "playercheck.h"
 #include "toolprocess.h"
 
 #include <QCryptographicHash>
@@ -18,19 +17,7 @@ namespace {
 
 // Raise when the cached layout changes, so old caches are not read.
 constexpr int cacheLayoutVersion = 1;
-
-QString proResProfileName(ProResProfile profile)
-{
-    switch (profile) {
-    case ProResProfile::Proxy: return QStringLiteral("proxy");
-    case ProResProfile::Lt: return QStringLiteral("lt");
-    case ProResProfile::Standard: return QStringLiteral("standard");
-    case ProResProfile::Hq: return QStringLiteral("hq");
-    case ProResProfile::P4444: return QStringLiteral("4444");
-    case ProResProfile::P4444Xq: return QStringLiteral("4444xq");
-    }
-    return {};
-}
+constexpr int decodeTimeoutMs = 300000;
 
 bool is4444(ProResProfile profile)
 {
@@ -45,7 +32,7 @@ QStringList encodeArguments(const VideoFormat& format, const QString& output)
                          QStringLiteral("testsrc2=size=%1x%2:rate=%3").arg(format.width).arg(format.height).arg(format.frameRate),
                          QStringLiteral("-frames:v"), QString::number(format.frameCount), QStringLiteral("-an") };
     QString pixelFormat;
-    if (format.codec == TestVideoCodec::ProRes) {
+    if (format.codec == VideoCodec::ProRes) {
         args << QStringLiteral("-c:v") << QStringLiteral("prores_ks")
              << QStringLiteral("-profile:v") << QString::number(int(format.proResProfile));
         pixelFormat = is4444(format.proResProfile) ? QStringLiteral("yuv444p10le") : QStringLiteral("yuv422p10le");
@@ -102,7 +89,7 @@ QString encodeInto(const VideoFormat& format, const QString& folder)
     QJsonObject info = QJsonDocument::fromJson(packets.standardOutput).object();
 
     QString md5Error;
-    const QStringList md5 = PlayerCheck::videoFrameMd5(movie, 0, &md5Error);
+    const QStringList md5 = SourceVideo::frameMd5(movie, 0, &md5Error);
     if (md5.isEmpty())
         return md5Error;
     info.insert(QStringLiteral("framemd5"), QJsonArray::fromStringList(md5));
@@ -154,7 +141,7 @@ EncodedVideo loadFrom(const VideoFormat& format, const QString& folder)
                           .arg(format.description());
         return video;
     }
-    if (format.codec == TestVideoCodec::DNxHD && video.frames.first().size() >= 0x2C) {
+    if (format.codec == VideoCodec::DNxHD && video.frames.first().size() >= 0x2C) {
         const uchar* header = reinterpret_cast<const uchar*>(video.frames.first().constData());
         video.avidCompressionId = quint32(header[0x28]) << 24 | quint32(header[0x29]) << 16
                                   | quint32(header[0x2A]) << 8 | header[0x2B];
@@ -165,49 +152,7 @@ EncodedVideo loadFrom(const VideoFormat& format, const QString& folder)
 
 } // namespace
 
-VideoFormat VideoFormat::proRes(ProResProfile profile, int width, int height, const QString& frameRate,
-                            int frameCount, bool interlaced)
-{
-    VideoFormat format;
-    format.codec = TestVideoCodec::ProRes;
-    format.proResProfile = profile;
-    format.width = width;
-    format.height = height;
-    format.frameRate = frameRate;
-    format.frameCount = frameCount;
-    format.interlaced = interlaced;
-    return format;
-}
-
-VideoFormat VideoFormat::dnxhd(int width, int height, bool interlaced, int mbps, const QString& frameRate,
-                           int frameCount)
-{
-    VideoFormat format;
-    format.codec = TestVideoCodec::DNxHD;
-    format.dnxhdMbps = mbps;
-    format.width = width;
-    format.height = height;
-    format.interlaced = interlaced;
-    format.frameRate = frameRate;
-    format.frameCount = frameCount;
-    return format;
-}
-
-QString VideoFormat::description() const
-{
-    const QString codecText = codec == TestVideoCodec::ProRes
-        ? QStringLiteral("ProRes %1").arg(proResProfileName(proResProfile))
-        : QStringLiteral("DNxHD %1M").arg(dnxhdMbps);
-    return QStringLiteral("%1 %2x%3%4 @%5, %6 frames").arg(codecText).arg(width).arg(height)
-        .arg(interlaced ? QStringLiteral("i") : QStringLiteral("p")).arg(frameRate).arg(frameCount);
-}
-
-QString TestVideo::cacheRoot()
-{
-    return QDir::tempPath() + QStringLiteral("/ambrel-testmedia");
-}
-
-EncodedVideo TestVideo::encode(const VideoFormat& format)
+EncodedVideo SourceVideo::encode(const VideoFormat& format)
 {
     static QMutex mutex;
     static QHash<QString, EncodedVideo> loaded;
@@ -224,11 +169,11 @@ EncodedVideo TestVideo::encode(const VideoFormat& format)
         failed.error = QStringLiteral("nothing to encode: ") + format.description();
         return failed;
     }
-    const QString root = cacheRoot();
+    const QString root = QDir::tempPath() + QStringLiteral("/ambrel-sourcevideo");
     QDir().mkpath(root);
     const QString folder = root + QLatin1Char('/') + key;
 
-    // Test executables may run side by side; one encodes, the others wait.
+    // Processes may encode side by side; one encodes, the others wait.
     QLockFile lock(folder + QStringLiteral(".lock"));
     lock.setStaleLockTime(10 * 60 * 1000);
     if (!lock.tryLock(10 * 60 * 1000)) {
@@ -247,4 +192,26 @@ EncodedVideo TestVideo::encode(const VideoFormat& format)
     if (video.ok)
         loaded.insert(key, video);
     return video;
+}
+
+QStringList SourceVideo::frameMd5(const QString& moviePath, int videoStream, QString* error)
+{
+    const ToolRun run = ToolProcess::run(QStringLiteral("ffmpeg"),
+        { QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-nostdin"),
+          QStringLiteral("-i"), moviePath,
+          QStringLiteral("-map"), QStringLiteral("0:v:%1").arg(videoStream),
+          QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-") },
+        decodeTimeoutMs);
+    QStringList hashes;
+    if (run.ok) {
+        for (const QByteArray& line : run.standardOutput.split('\n')) {
+            const QByteArray trimmed = line.trimmed();
+            const int comma = trimmed.lastIndexOf(',');
+            if (!trimmed.isEmpty() && !trimmed.startsWith('#') && comma >= 0)
+                hashes.append(QString::fromLatin1(trimmed.mid(comma + 1).trimmed()));
+        }
+    }
+    if (hashes.isEmpty() && error)
+        *error = run.ok ? QStringLiteral("no decoded frame: ") + run.describe() : run.describe();
+    return hashes;
 }

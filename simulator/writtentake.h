@@ -22,7 +22,7 @@ struct PlacedItem
     bool complete() const { return writtenBytes == paddedBytes; }
 };
 
-// What a test needs to check the repair of a written take.
+// A take as the writer laid it out, and what its repair must show.
 struct WrittenTake
 {
     bool ok = false;
@@ -54,36 +54,4 @@ struct WrittenTake
 
     // File offsets of the items of one kind, in order.
     QList<qint64> offsetsOf(ItemKind kind) const;
-};
-
-// Writes an unfinished video take exactly as a recorder leaves it: the head
-// of RecordingHead, then the items back to back from 5,472,256, each padded
-// with zeros to whole 512-byte blocks: video frames as given, audio chunks of
-// TestPcm samples (channel k at k x bytes per sample x samples in the chunk),
-// timecode samples (one block, the start timecode as a big-endian frame
-// number in the first four bytes), Unknown items (one block of 0xEE). Then
-// the trailing bytes, then the byte pokes. An item of 0 bytes (an audio chunk
-// of no channels) gets the entry 0, which ends the map.
-//
-// A typical end-to-end test:
-//
-//     const EncodedVideo video = TestVideo::encode(
-//         VideoFormat::proRes(ProResProfile::Hq, 1280, 720, "24000/1001", 24));
-//     TakeDescription take = TakeDescription::forFamily(RecorderFamily::Orla);
-//     take.setVideo(video);
-//     take.setAudio(2, 3, 20, 1000, 600);   // 2 channels, 3 bytes, 20 chunks, first/last counts
-//     take.startTimecode = 86400;
-//     const WrittenTake written = RecordingWriter::write(take, dir.filePath("A001.vlv"));
-//     ... repair the file, then:
-//     PlayerCheck::probe(movie): one "data" stream whose timecode is written.expectedTimecode,
-//         one video stream of video.codecName with written.expectedFrameMd5.size() frames,
-//         one mono audio stream per channel;
-//     PlayerCheck::videoFrameMd5(movie) == written.expectedFrameMd5;
-//     PlayerCheck::audioSamples(movie, k, 3) == written.expectedChannelPcm.at(k);
-//     FileHash::sha256(movie, written.mediaStart, written.mediaEnd - written.mediaStart)
-//         == written.mediaSha256.
-class RecordingWriter
-{
-public:
-    static WrittenTake write(const TakeDescription& take, const QString& path);
 };

@@ -1,6 +1,6 @@
 #include "takedescription.h"
 
-#include "testvideo.h"
+#include "sourcevideo.h"
 
 #include <cmath>
 
@@ -23,7 +23,7 @@ void TakeDescription::setVideo(const EncodedVideo& video)
     interlaced = video.format.interlaced;
     recordedRate = recordedRateFor(video.format.frameRate, video.format.interlaced);
     codecNumbers(family, video.format, &videoCodec, &proResFlavour);
-    if (video.format.codec == TestVideoCodec::DNxHD && video.avidCompressionId != 0)
+    if (video.format.codec == VideoCodec::DNxHD && video.avidCompressionId != 0)
         avidCompressionId = video.avidCompressionId;
     videoFrames = video.frames;
     videoFrameMd5 = video.frameMd5;
@@ -104,7 +104,7 @@ void TakeDescription::codecNumbers(RecorderFamily family, const VideoFormat& for
 {
     quint32 codec = 0;
     quint32 flavour = 0;
-    if (format.codec == TestVideoCodec::ProRes) {
+    if (format.codec == VideoCodec::ProRes) {
         const bool newer = family == RecorderFamily::Orla;
         switch (format.proResProfile) {
         case ProResProfile::P4444Xq: codec = 2; flavour = 0; break;

@@ -1,4 +1,4 @@
-#include "testpcm.h"
+#include "tonepcm.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ qint64 sampleValue(int channel, qint64 index, int bytesPerSample)
 
 } // namespace
 
-QByteArray TestPcm::channel(int channel, qint64 count, int bytesPerSample, qint64 first)
+QByteArray TonePcm::channel(int channel, qint64 count, int bytesPerSample, qint64 first)
 {
     if (bytesPerSample < 2 || bytesPerSample > 4 || count < 0 || channel < 0)
         return {};
@@ -44,7 +44,7 @@ QByteArray TestPcm::channel(int channel, qint64 count, int bytesPerSample, qint6
     return bytes;
 }
 
-QByteArray TestPcm::interleave(const QList<QByteArray>& channels, int bytesPerSample)
+QByteArray TonePcm::interleave(const QList<QByteArray>& channels, int bytesPerSample)
 {
     if (channels.isEmpty() || bytesPerSample <= 0)
         return {};
@@ -59,7 +59,7 @@ QByteArray TestPcm::interleave(const QList<QByteArray>& channels, int bytesPerSa
     return frames;
 }
 
-QList<QByteArray> TestPcm::deinterleave(const QByteArray& frames, int channelCount, int bytesPerSample)
+QList<QByteArray> TonePcm::deinterleave(const QByteArray& frames, int channelCount, int bytesPerSample)
 {
     QList<QByteArray> channels(qMax(channelCount, 0));
     if (channelCount <= 0 || bytesPerSample <= 0)

@@ -33,7 +33,7 @@ enum class SettingsField {
 };
 
 // Overwrites one settings field after the block was laid out (the value is
-// cut to the field's width, little-endian). For hostile-input tests.
+// cut to the field's width, little-endian), as a hostile take holds.
 struct SettingsPoke
 {
     SettingsField field;
@@ -41,7 +41,7 @@ struct SettingsPoke
 };
 
 // Overwrites bytes of the finished file at an absolute offset (extending the
-// file when it lies past the end). For hostile-input tests.
+// file when it lies past the end), as a hostile take holds.
 struct BytePoke
 {
     qint64 offset;
@@ -52,7 +52,7 @@ struct BytePoke
 // be laid out. Start from forFamily(), then setVideo() and setAudio(); every
 // field can be changed afterwards.
 //
-// Note for repair tests: a newer-family (Orla) take needs at least 30 frame
+// Note: a newer-family (Orla) take needs at least 30 frame
 // map entries to be repaired at all.
 struct TakeDescription
 {
@@ -117,7 +117,7 @@ struct TakeDescription
     int tornItems = 0;
     qint64 tornPartialBytes = 0;
 
-    // Raw overrides for hostile-input tests; they change bytes only, never
+    // Raw overrides for hostile takes; they change bytes only, never
     // the layout or the expectations the writer reports.
     QList<SettingsPoke> settingsPokes;
     QMap<int, quint16> frameMapPokes; // entry index -> raw 16-bit entry (may lie past the end of the map)
@@ -129,10 +129,10 @@ struct TakeDescription
     static TakeDescription forFamily(RecorderFamily family);
 
     // Takes picture size, codec numbers, interlacing, rate, compression ID,
-    // frames and their md5 from encoded test video.
+    // frames and their md5 from encoded source video.
     void setVideo(const EncodedVideo& video);
 
-    // `count` stand-in video frames for tests no player decodes: frame i holds
+    // `count` stand-in video frames for takes no player decodes: frame i holds
     // firstBytes + i x growth bytes of its own value, and has no md5.
     void setStandInFrames(int count, int firstBytes, int growth = 1);
 

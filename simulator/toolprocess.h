@@ -19,7 +19,7 @@ struct ToolRun
 };
 
 // Runs ffmpeg, ffprobe and friends to completion under a time limit, so a
-// hanging tool fails a test instead of stalling the suite.
+// hanging tool fails its caller instead of stalling it.
 class ToolProcess
 {
 public:

@@ -7,7 +7,7 @@
 struct EncodedVideo;
 
 // What ffmpeg's own muxer should put into a finished movie.
-struct ReferenceMovieContent
+struct FinishedMovieContent
 {
     const EncodedVideo* video = nullptr;  // frames copied as they are; may be null
     QList<QByteArray> channelPcm;         // one mono stream per channel, little-endian
@@ -16,11 +16,11 @@ struct ReferenceMovieContent
     QString timecode;                     // "HH:MM:SS:FF" or with ';' for drop frame; empty for none
 };
 
-// A finished movie muxed by ffmpeg itself: the yardstick the player checks
-// are proven against, and the finished take of a demo card.
-class ReferenceMovie
+// A take as a recorder that stopped cleanly leaves it: a finished movie
+// muxed by ffmpeg itself.
+class FinishedMovie
 {
 public:
     // Writes the movie; returns an empty string on success, else what failed.
-    static QString write(const ReferenceMovieContent& content, const QString& path);
+    static QString write(const FinishedMovieContent& content, const QString& path);
 };

@@ -1,7 +1,5 @@
 #include "timecodetext.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 // Frames dropped per minute (except every tenth) in NTSC drop-frame counting.
@@ -66,22 +64,4 @@ QString TimecodeText::fromFrameNumber(quint32 frameNumber, quint32 timeScale, qu
         .arg(ss, 2, 10, QLatin1Char('0'))
         .arg(dropFrame ? QLatin1Char(';') : QLatin1Char(':'))
         .arg(ff, digits, 10, QLatin1Char('0'));
-}
-
-qint64 TimecodeText::toFrameNumber(const QString& text, int framesPerSecond)
-{
-    static const QRegularExpression pattern(QStringLiteral("^(\\d+):(\\d\\d):(\\d\\d)([:;.])(\\d+)$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch() || framesPerSecond <= 0)
-        return -1;
-    const qint64 hh = match.captured(1).toLongLong();
-    const qint64 mm = match.captured(2).toLongLong();
-    const qint64 ss = match.captured(3).toLongLong();
-    const qint64 ff = match.captured(5).toLongLong();
-    const bool drop = match.captured(4) != QLatin1String(":");
-    const qint64 minutes = hh * 60 + mm;
-    qint64 frame = ((hh * 3600) + mm * 60 + ss) * framesPerSecond + ff;
-    if (drop)
-        frame -= qint64(droppedPerMinute(framesPerSecond)) * (minutes - minutes / 10);
-    return frame;
 }

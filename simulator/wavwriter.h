@@ -25,7 +25,7 @@ struct WavDescription
 {
     quint16 channels = 2;
     quint32 sampleRate = 48000;
-    quint16 bitsPerSample = 24;       // 16, 24 or 32 (the samples are TestPcm's)
+    quint16 bitsPerSample = 24;       // 16, 24 or 32 (the samples are TonePcm's)
     qint64 samplesPerChannel = 4800;
 
     quint16 formatTag = 1;            // written into a 16-byte fmt chunk

@@ -3,11 +3,11 @@
 #include <QByteArray>
 #include <QList>
 
-// Deterministic test audio: every channel gets its own little-endian PCM
+// Deterministic source audio: every channel gets its own little-endian PCM
 // (a triangle tone of its own pitch with its own noise in the low bits), so
 // a swapped, shifted or truncated channel never matches another one. No
 // sample sequence is ever all zero.
-class TestPcm
+class TonePcm
 {
 public:
     // `count` samples of `channel` (counted from 0), starting at sample index

@@ -1,12 +1,12 @@
-#include "referencemovie.h"
+#include "finishedmovie.h"
 
-#include "testvideo.h"
+#include "sourcevideo.h"
 #include "toolprocess.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
-QString ReferenceMovie::write(const ReferenceMovieContent& content, const QString& path)
+QString FinishedMovie::write(const FinishedMovieContent& content, const QString& path)
 {
     if (content.bytesPerSample < 2 || content.bytesPerSample > 4)
         return QStringLiteral("PCM is muxed at 2, 3 or 4 bytes per sample");

@@ -3,7 +3,7 @@
 #include "filehash.h"
 #include "recordinghead.h"
 #include "recordinglayout.h"
-#include "testpcm.h"
+#include "tonepcm.h"
 #include "timecodetext.h"
 
 #include <QFile>
@@ -46,7 +46,7 @@ ItemContents layOutContents(const TakeDescription& take)
     contents.order = take.resolvedItemOrder();
     const bool hasAudio = take.audioChunkCount > 0 && take.audioChannelCount > 0;
     if (hasAudio && (take.audioBytesPerSample < 2 || take.audioBytesPerSample > 4)) {
-        contents.error = QStringLiteral("test audio is made at 2, 3 or 4 bytes per sample");
+        contents.error = QStringLiteral("source audio is made at 2, 3 or 4 bytes per sample");
         return contents;
     }
     const int frameCount = int(contents.order.count(ItemKind::VideoFrame));
@@ -59,7 +59,7 @@ ItemContents layOutContents(const TakeDescription& take)
 
     const qint64 samplesPerChannel = take.audioSamplesPerChannel();
     for (quint32 channel = 0; channel < take.audioChannelCount; ++channel)
-        contents.channelPcm.append(TestPcm::channel(int(channel), samplesPerChannel, int(take.audioBytesPerSample)));
+        contents.channelPcm.append(TonePcm::channel(int(channel), samplesPerChannel, int(take.audioBytesPerSample)));
 
     int frames = 0;
     int chunks = 0;
@@ -122,15 +122,6 @@ bool writeAll(QFile& file, const QByteArray& bytes)
 }
 
 } // namespace
-
-QList<qint64> WrittenTake::offsetsOf(ItemKind kind) const
-{
-    QList<qint64> offsets;
-    for (const PlacedItem& item : items)
-        if (item.kind == kind)
-            offsets.append(item.offset);
-    return offsets;
-}
 
 WrittenTake RecordingWriter::write(const TakeDescription& take, const QString& path)
 {
