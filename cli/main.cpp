@@ -35,8 +35,8 @@ QString helpText()
             "  --help      show this text\n"
             "Exit status: 0 run completed, no file unrecoverable; 1 files unrecoverable,\n"
             "or the run ended because the drive still reports errors; 2 usage error.\n"
-            "--dump: 0 the file is atoms to its end; 1 reading stopped where no atom\n"
-            "fits (the atoms before are printed) or the file cannot be opened.\n");
+            "--dump: 0 the file is atoms (or zero bytes) to its end; 1 reading stopped\n"
+            "where no atom fits (the atoms before are printed) or the file cannot be opened.\n");
 }
 
 }

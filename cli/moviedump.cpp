@@ -97,6 +97,20 @@ quint64 atomExtent(QFile& file, quint64 offset, quint64 fileSize, quint32* type)
     return size >= headerSize && size <= left ? size : 0;
 }
 
+// Whether every byte from `offset` to the end is zero: the block a repair
+// closes a movie with, or padding.
+bool zeroToTheEnd(QFile& file, quint64 offset)
+{
+    if (!file.seek(qint64(offset)))
+        return false;
+    while (!file.atEnd()) {
+        const QByteArray bytes = file.read(1 << 16);
+        if (bytes.isEmpty() || bytes.count('\0') != bytes.size())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 MovieDump::Result MovieDump::print(const QString& path, QTextStream& out)
@@ -113,6 +127,10 @@ MovieDump::Result MovieDump::print(const QString& path, QTextStream& out)
         quint32 type = 0;
         const quint64 extent = atomExtent(file, offset, fileSize, &type);
         if (extent == 0) {
+            if (zeroToTheEnd(file, offset)) {
+                out << fileSize - offset << " zero bytes @ " << offset << '\n';
+                return Result::Whole;
+            }
             out << "reading stopped at " << offset << " of " << fileSize << " bytes\n";
             return Result::Stopped;
         }

@@ -13,8 +13,9 @@ class MovieDump
 {
 public:
     enum class Result {
-        Whole,     // the file is atoms to its end (an atom whose contents do not
-                   // parse is shown by its header and skipped by its size)
+        Whole,     // the file is atoms to its end, or to zero bytes that end it (an
+                   // atom whose contents do not parse is shown by its header and
+                   // skipped by its size)
         Stopped,   // the atoms before a point where no atom fits, and that point
         Unreadable // the file could not be opened
     };
