@@ -1,8 +1,5 @@
 #include "accessrecordingbuffer.h"
 #include "audiofile.h"
-#include "filehash.h"
-#include "playercheck.h"
-#include "toolprocess.h"
 #include "wavwriter.h"
 
 #include <QFile>
@@ -84,15 +81,6 @@ QString formatText(const AudioInfo& info)
         .arg(info.bitsPerSample).arg(info.formatKind);
 }
 
-// The samples a second reader finds announced in the header.
-qint64 soxiSampleCount(const QString& path)
-{
-    const ToolRun run = ToolProcess::run(QStringLiteral("soxi"), { QStringLiteral("-s"), path });
-    bool ok = false;
-    const qint64 count = run.standardOutput.trimmed().toLongLong(&ok);
-    return run.ok && ok ? count : -1;
-}
-
 } // namespace
 
 class TestAudioFile : public QObject
@@ -104,8 +92,6 @@ private slots:
     void repairsOpenTake();
     void refusesAndLeavesUntouched_data();
     void refusesAndLeavesUntouched();
-    void repairedTakePlaysItsSamples_data();
-    void repairedTakePlaysItsSamples();
     void fileBeyondWavSizes_data();
     void fileBeyondWavSizes();
 
@@ -278,68 +264,6 @@ void TestAudioFile::refusesAndLeavesUntouched()
     QVERIFY(buffer.writes.isEmpty());
     QVERIFY(buffer.data() == file);
     QVERIFY(buffer.readExtent() <= samplesStart);
-}
-
-void TestAudioFile::repairedTakePlaysItsSamples_data()
-{
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<int>("channels");
-    QTest::addColumn<int>("ixmlLength");
-    QTest::newRow("16 bit stereo") << 16 << 2 << -1;
-    QTest::newRow("24 bit, four channels, odd iXML") << 24 << 4 << 301;
-}
-
-void TestAudioFile::repairedTakePlaysItsSamples()
-{
-    QFETCH(int, bits);
-    QFETCH(int, channels);
-    QFETCH(int, ixmlLength);
-
-    WavDescription description;
-    description.bitsPerSample = quint16(bits);
-    description.channels = quint16(channels);
-    description.ixmlLength = ixmlLength;
-    description.samplesPerChannel = 48000;
-    const WrittenWav written = writeTake(description, QStringLiteral("play.vla"));
-    QCOMPARE(soxiSampleCount(written.path), 0); // the open data chunk announces nothing yet
-
-    QFile file(written.path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    {
-        AudioFile audio(&file);
-        bool wrote = false;
-        QCOMPARE(audio.parse(), AudioFile::Success);
-        QCOMPARE(audio.repairSizes(&wrote), AudioFile::Success);
-        QVERIFY(wrote);
-    }
-    file.close();
-
-    QCOMPARE(FileHash::sha256(written.path, written.dataStart), written.samplesSha256);
-    const MovieInfo info = PlayerCheck::probe(written.path);
-    QVERIFY2(info.ok, qPrintable(info.error));
-    QCOMPARE(info.streams.size(), 1);
-    const StreamInfo& stream = info.streams.first();
-    QCOMPARE(stream.codecName, QStringLiteral("pcm_s%1le").arg(bits));
-    QCOMPARE(stream.channels, channels);
-    QCOMPARE(stream.sampleRate, 48000);
-    QCOMPARE(stream.durationTs, description.samplesPerChannel);
-    QCOMPARE(soxiSampleCount(written.path), description.samplesPerChannel);
-    QString error;
-    const QByteArray decoded = PlayerCheck::audioSamples(written.path, 0, bits / 8, &error);
-    QVERIFY2(decoded == written.expectedSamples, qPrintable(error));
-
-    // A second repair finds the sizes in place and writes nothing.
-    const QByteArray repaired = readFile(written.path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    {
-        AudioFile audio(&file);
-        bool wrote = true;
-        QCOMPARE(audio.parse(), AudioFile::Success);
-        QCOMPARE(audio.repairSizes(&wrote), AudioFile::Success);
-        QVERIFY(!wrote);
-    }
-    file.close();
-    QVERIFY(readFile(written.path) == repaired);
 }
 
 void TestAudioFile::fileBeyondWavSizes_data()
