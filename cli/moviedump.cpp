@@ -73,7 +73,7 @@ void printAtom(const QuickTimeAtom& atom, int depth, QTextStream& out)
 // them (a size of 0 runs to the end of the file); extent 0 when no atom fits
 // there. A type that is not four printable characters is taken for media:
 // the bytes behind an open movie data atom often read as a plausible size.
-quint64 atomExtent(QFile& file, quint64 offset, quint64 fileSize, quint32* type)
+quint64 atomExtent(QIODevice& file, quint64 offset, quint64 fileSize, quint32* type)
 {
     const quint64 left = fileSize - offset;
     if (left < 8 || !file.seek(qint64(offset)))
@@ -99,7 +99,7 @@ quint64 atomExtent(QFile& file, quint64 offset, quint64 fileSize, quint32* type)
 
 // Whether every byte from `offset` to the end is zero: the block a repair
 // closes a movie with, or padding.
-bool zeroToTheEnd(QFile& file, quint64 offset)
+bool zeroToTheEnd(QIODevice& file, quint64 offset)
 {
     if (!file.seek(qint64(offset)))
         return false;
@@ -117,6 +117,13 @@ MovieDump::Result MovieDump::print(const QString& path, QTextStream& out)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
+        return Result::Unreadable;
+    return print(file, out);
+}
+
+MovieDump::Result MovieDump::print(QIODevice& file, QTextStream& out)
+{
+    if (!file.isReadable() || file.isSequential())
         return Result::Unreadable;
     const quint64 fileSize = quint64(file.size());
     // Top-level atoms one at a time, so an unfinished take still shows what

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QIODevice;
 class QTextStream;
 
 // ambrel-cli --dump: a movie's atom tree with every field and value, for a
@@ -21,6 +22,8 @@ public:
     };
 
     static Result print(const QString& path, QTextStream& out);
+    // The same for any readable random-access device (a fuzz target's bytes).
+    static Result print(QIODevice& device, QTextStream& out);
 };
 
 #endif
