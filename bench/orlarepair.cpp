@@ -1,5 +1,5 @@
 // Repairing an Orla recording whose frame map is full (2,736,000 entries:
-// a timecode sample, then three video frames to each audio chunk of four
+// a timecode sample, then three video frames to each audio chunk of eight
 // channels), against the floor: reading the 5,472,000-byte map once plus
 // one sequential write, synced, of as many bytes as the repair writes.
 //
@@ -11,8 +11,9 @@
 
 #include "benchsupport.h"
 #include "recordinglayout.h"
-#include "recovery/orla/orlarepair.h"
+#include "orlafamily.h"
 #include "scan/finalize.h"
+#include "videorepair.h"
 
 #include <QFile>
 
@@ -28,9 +29,9 @@ FullRecording& recording()
 {
     static FullRecording full = [] {
         TakeDescription take = TakeDescription::forFamily(RecorderFamily::Orla);
-        take.audioSamplesPerChunk = 1024;
-        take.audioChannelCount = 4;
-        take.audioBytesPerSample = 3; // 4 x 3 x 1,024 bytes: 24 blocks a chunk
+        take.audioSamplesPerChunk = 512;
+        take.audioChannelCount = 8;
+        take.audioBytesPerSample = 3; // 8 x 3 x 512 bytes: 24 blocks a chunk
         QList<quint16> map;
         map.reserve(RecordingLayout::frameMapEntries);
         map.append(timecodeEntry);
@@ -60,7 +61,8 @@ void BM_RepairFullMap(benchmark::State& state)
         QFile file(full.path);
         Finalize scanner;
         if (!ready || !file.open(QIODevice::ReadWrite)
-            || OrlaRepair::run(scanner, &file, full.path.toLocal8Bit()) != OrlaRepair::Outcome::Repaired) {
+            || VideoRepair::run(OrlaFamily::instance(), &file, reinterpret_cast<quint8*>(scanner.indexBuffer),
+                   full.path.toUtf8()) != VideoRepair::Outcome::Repaired) {
             state.SkipWithError("the repair failed");
             return;
         }

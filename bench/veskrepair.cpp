@@ -2,7 +2,7 @@
 //
 // - BM_RepairFullMap: one recording whose frame map is full but for the slot
 //   of the appended timecode sample (2,735,999 entries: three video frames
-//   to each audio chunk of four channels). Floor (BM_FullMapFloor): reading
+//   to each audio chunk of eight channels). Floor (BM_FullMapFloor): reading
 //   the 5,472,000-byte map once plus one sequential write, synced, of as
 //   many bytes as the repair writes.
 // - BM_CardRun: a "Scan and finalize" run over a card of 40 video and 40
@@ -19,8 +19,9 @@
 #include "benchsupport.h"
 #include "recordinglayout.h"
 #include "recordingwriter.h"
-#include "recovery/vesk/veskvideorepair.h"
 #include "scan/finalize.h"
+#include "veskfamily.h"
+#include "videorepair.h"
 #include "wavwriter.h"
 
 #include <QDir>
@@ -42,12 +43,12 @@ FullRecording& fullRecording()
 {
     static FullRecording full = [] {
         TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
-        take.audioChannelCount = 4;
-        take.audioBytesPerSample = 3; // 4 x 3 x 3,072 bytes: 72 blocks a chunk
+        take.audioChannelCount = 8;
+        take.audioBytesPerSample = 3; // 8 x 3 x 3,072 bytes: 144 blocks a chunk
         QList<quint16> map;
         map.reserve(RecordingLayout::frameMapEntries - 1);
         for (int i = 0; i < RecordingLayout::frameMapEntries - 1; ++i)
-            map.append(i % 4 == 3 ? audioEntry(72) : videoEntry(300 + i % 97));
+            map.append(i % 4 == 3 ? audioEntry(144) : videoEntry(300 + i % 97));
         return FullRecording(take, map, QStringLiteral("B001C001.vlv"));
     }();
     return full;
@@ -70,8 +71,8 @@ void BM_RepairFullMap(benchmark::State& state)
         QFile file(full.path);
         Finalize scanner;
         if (!ready || !scanner.indexBuffer || !file.open(QIODevice::ReadWrite)
-            || VeskVideoRepair::run(scanner, &file, reinterpret_cast<quint8*>(scanner.indexBuffer))
-                != VeskVideoRepair::Outcome::Repaired) {
+            || VideoRepair::run(VeskFamily::instance(), &file, reinterpret_cast<quint8*>(scanner.indexBuffer),
+                   full.path.toUtf8()) != VideoRepair::Outcome::Repaired) {
             state.SkipWithError("the repair failed");
             return;
         }

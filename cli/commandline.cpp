@@ -17,12 +17,23 @@ CommandLine::CommandLine(const QStringList& arguments)
             version = true;
         else if (argument == QLatin1String("--finalize"))
             finalizeFiles = true;
+        else if (argument == QLatin1String("--dump"))
+            dumpFile = true;
         else if (problem.isEmpty())
             problem = QCoreApplication::translate("CommandLine", "unknown option %1").arg(argument);
     }
 
     if (!problem.isEmpty())
         return;
+    if (dumpFile) {
+        if (finalizeFiles)
+            problem = QCoreApplication::translate("CommandLine", "--dump and --finalize cannot be combined");
+        else if (paths.size() != 1 || paths.first().isEmpty())
+            problem = QCoreApplication::translate("CommandLine", "--dump takes one FILE");
+        else
+            scanPath = paths.first();
+        return;
+    }
     if (paths.isEmpty())
         problem = QCoreApplication::translate("CommandLine", "no PATH given");
     else if (paths.size() > 1)
@@ -35,5 +46,5 @@ CommandLine::CommandLine(const QStringList& arguments)
 
 QString CommandLine::usage()
 {
-    return QCoreApplication::translate("CommandLine", "usage: ambrel-cli [--finalize] PATH");
+    return QCoreApplication::translate("CommandLine", "usage: ambrel-cli [--finalize] PATH | --dump FILE");
 }

@@ -2,6 +2,7 @@
 #include "app/scanrun.h"
 #include "cli/commandline.h"
 #include "cli/consolefrontend.h"
+#include "cli/moviedump.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -33,11 +34,14 @@ QString helpText()
             "main",
             "Scans PATH for recordings a recorder left unfinished and lists them.\n"
             "  --finalize  also repair them in place (Scan and finalize)\n"
+            "  --dump      print the atom tree of the movie FILE with every field and value\n"
             "  --help      show this text\n"
             "  --version   show the version\n"
             "Exit status: 0 run completed, no file unrecoverable; 1 files unrecoverable,\n"
             "or the run ended because the drive still reports errors; 2 usage error;\n"
-            "3 PATH does not exist or is not a folder.\n");
+            "3 PATH does not exist or is not a folder.\n"
+            "--dump: 0 the file is atoms (or zero bytes) to its end; 1 reading stopped\n"
+            "where no atom fits (the atoms before are printed) or the file cannot be opened.\n");
 }
 
 }
@@ -62,6 +66,13 @@ int main(int argc, char* argv[])
     }
 
     keepRunningWhenOutputCloses();
+    if (commandLine.dump()) {
+        QTextStream out(stdout);
+        const MovieDump::Result result = MovieDump::print(commandLine.path(), out);
+        if (result == MovieDump::Result::Unreadable)
+            QTextStream(stderr) << "ambrel-cli: cannot open " << commandLine.path() << '\n';
+        return result == MovieDump::Result::Whole ? exitCompleted : exitUnrecoverableOrEnded;
+    }
     ConsoleFrontEnd console;
     ConsoleFrontEnd::installMessageHandler();
     const ScanRun::Outcome outcome = ScanRun(console).run(commandLine.path(), !commandLine.finalize());

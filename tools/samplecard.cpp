@@ -1,8 +1,8 @@
 #include "samplecard.h"
 
+#include "finishedmovie.h"
 #include "recordingwriter.h"
-#include "referencemovie.h"
-#include "testvideo.h"
+#include "sourcevideo.h"
 #include "wavwriter.h"
 
 #include <QDir>
@@ -45,7 +45,7 @@ void SampleCard::note(const QString& path, const QString& what)
 bool SampleCard::writeOrlaTakes(const QString& clips)
 {
     // ProRes 422 HQ 23.976p with two 24-bit channels and short first and last chunks.
-    const EncodedVideo hq = TestVideo::encode(VideoFormat::proRes(ProResProfile::Hq, 1280, 720,
+    const EncodedVideo hq = SourceVideo::encode(VideoFormat::proRes(ProResProfile::Hq, 1280, 720,
                                                                 QStringLiteral("24000/1001"), frames));
     if (!hq.ok)
         return fail(hq.error);
@@ -62,18 +62,18 @@ bool SampleCard::writeOrlaTakes(const QString& clips)
     note(path, QStringLiteral("Orla, ProRes 422 HQ 720p 23.976, 2 channels 24 bit, TC %1").arg(written.expectedTimecode));
 
     // The same take finished, as a recorder that stopped cleanly leaves it.
-    ReferenceMovieContent finished;
+    FinishedMovieContent finished;
     finished.video = &hq;
     finished.channelPcm = written.expectedChannelPcm;
     finished.timecode = written.expectedTimecode;
     path = clips + QStringLiteral("/A001C000.mov");
-    const QString muxError = ReferenceMovie::write(finished, path);
+    const QString muxError = FinishedMovie::write(finished, path);
     if (!muxError.isEmpty())
         return fail(muxError);
     note(path, QStringLiteral("finished movie"));
 
     // DNxHD 1080i 29.97 drop frame, four 24-bit channels, recordedEnd inside a longer file.
-    const EncodedVideo dnxhd = TestVideo::encode(VideoFormat::dnxhd(1920, 1080, true, 120,
+    const EncodedVideo dnxhd = SourceVideo::encode(VideoFormat::dnxhd(1920, 1080, true, 120,
                                                                   QStringLiteral("30000/1001"), frames));
     if (!dnxhd.ok)
         return fail(dnxhd.error);
@@ -104,7 +104,7 @@ bool SampleCard::writeOrlaTakes(const QString& clips)
 
 bool SampleCard::writeVeskTakes(const QString& clips)
 {
-    const EncodedVideo p4444 = TestVideo::encode(VideoFormat::proRes(ProResProfile::P4444, 1920, 1080,
+    const EncodedVideo p4444 = SourceVideo::encode(VideoFormat::proRes(ProResProfile::P4444, 1920, 1080,
                                                                    QStringLiteral("25"), frames));
     if (!p4444.ok)
         return fail(p4444.error);
@@ -119,7 +119,7 @@ bool SampleCard::writeVeskTakes(const QString& clips)
         return fail(written.error);
     note(path, QStringLiteral("Vesk, ProRes 4444 1080p 25, 2 channels 32 bit, TC %1").arg(written.expectedTimecode));
 
-    const EncodedVideo lt = TestVideo::encode(VideoFormat::proRes(ProResProfile::Lt, 1920, 1080,
+    const EncodedVideo lt = SourceVideo::encode(VideoFormat::proRes(ProResProfile::Lt, 1920, 1080,
                                                                 QStringLiteral("25"), frames, true));
     if (!lt.ok)
         return fail(lt.error);

@@ -1,8 +1,5 @@
 #include "accessrecordingbuffer.h"
 #include "audiofile.h"
-#include "filehash.h"
-#include "playercheck.h"
-#include "toolprocess.h"
 #include "wavwriter.h"
 
 #include <QFile>
@@ -56,18 +53,6 @@ QByteArray formatPayload(quint16 tag, int size, quint16 extensionSize = 0, quint
     return payload.left(size);
 }
 
-QByteArray ixmlPayload(const WavDescription& description)
-{
-    if (!description.withIxml)
-        return {};
-    QByteArray ixml = WavWriter::ixmlDocument();
-    if (description.ixmlLength >= 0) {
-        ixml = ixml.left(description.ixmlLength);
-        ixml.append(QByteArray(description.ixmlLength - ixml.size(), ' '));
-    }
-    return ixml;
-}
-
 // fmt and data only, as a file without the recorder's metadata chunks.
 WavDescription bareTake()
 {
@@ -76,21 +61,6 @@ WavDescription bareTake()
     description.withIxml = false;
     description.samplesPerChannel = 100;
     return description;
-}
-
-QString formatText(const AudioInfo& info)
-{
-    return QStringLiteral("%1/%2/%3/%4").arg(info.sampleRate).arg(info.channels)
-        .arg(info.bitsPerSample).arg(info.formatKind);
-}
-
-// The samples a second reader finds announced in the header.
-qint64 soxiSampleCount(const QString& path)
-{
-    const ToolRun run = ToolProcess::run(QStringLiteral("soxi"), { QStringLiteral("-s"), path });
-    bool ok = false;
-    const qint64 count = run.standardOutput.trimmed().toLongLong(&ok);
-    return run.ok && ok ? count : -1;
 }
 
 } // namespace
@@ -104,8 +74,6 @@ private slots:
     void repairsOpenTake();
     void refusesAndLeavesUntouched_data();
     void refusesAndLeavesUntouched();
-    void repairedTakePlaysItsSamples_data();
-    void repairedTakePlaysItsSamples();
     void fileBeyondWavSizes_data();
     void fileBeyondWavSizes();
 
@@ -126,7 +94,6 @@ WrittenWav TestAudioFile::writeTake(const WavDescription& description, const QSt
 void TestAudioFile::repairsOpenTake_data()
 {
     QTest::addColumn<WavDescription>("description");
-    QTest::addColumn<QString>("format"); // rate/channels/bits/kind
     QTest::addColumn<bool>("open");
 
     const auto take = [](const WavDescription& base, auto change) {
@@ -137,45 +104,37 @@ void TestAudioFile::repairsOpenTake_data()
     const WavDescription recorder;
     const WavDescription bare = bareTake();
 
-    QTest::newRow("recorder take, 24 bit") << recorder << "48000/2/24/0" << true;
+    QTest::newRow("recorder take, 24 bit") << recorder << true;
     QTest::newRow("16 bit mono at 44.1 kHz")
-        << take(recorder, [](auto& d) { d.channels = 1; d.bitsPerSample = 16; d.sampleRate = 44100; })
-        << "44100/1/16/0" << true;
+        << take(recorder, [](auto& d) { d.channels = 1; d.bitsPerSample = 16; d.sampleRate = 44100; }) << true;
     QTest::newRow("extensible fmt, 40 bytes: accepted, format left at defaults")
-        << take(recorder, [](auto& d) { d.extensibleFormat = true; d.channels = 4; }) << "48000/2/16/3" << true;
+        << take(recorder, [](auto& d) { d.extensibleFormat = true; d.channels = 4; }) << true;
     QTest::newRow("no bext or iXML, data pattern as first samples")
-        << take(bare, [](auto& d) { d.strayDataPatternAt = 0; }) << "48000/2/24/0" << true;
+        << take(bare, [](auto& d) { d.strayDataPatternAt = 0; }) << true;
     QTest::newRow("stray data pattern within the samples")
-        << take(recorder, [](auto& d) { d.strayDataPatternAt = 301; }) << "48000/2/24/0" << true;
+        << take(recorder, [](auto& d) { d.strayDataPatternAt = 301; }) << true;
     QTest::newRow("odd iXML with pad byte")
-        << take(recorder, [](auto& d) { d.ixmlLength = 301; }) << "48000/2/24/0" << true;
+        << take(recorder, [](auto& d) { d.ixmlLength = 301; }) << true;
     QTest::newRow("odd iXML without pad byte")
-        << take(recorder, [](auto& d) { d.ixmlLength = 301; d.padOddChunks = false; }) << "48000/2/24/0" << true;
+        << take(recorder, [](auto& d) { d.ixmlLength = 301; d.padOddChunks = false; }) << true;
     QTest::newRow("odd chunk with pad byte before data")
-        << take(bare, [](auto& d) { d.extraChunks = { { "fmt ", formatPayload(1, 16) }, { "JUNK", "12345" } }; })
-        << "48000/2/24/0" << true;
+        << take(bare, [](auto& d) { d.extraChunks = { { "fmt ", formatPayload(1, 16) }, { "JUNK", "12345" } }; }) << true;
     QTest::newRow("odd chunk without pad byte before data")
         << take(bare, [](auto& d) {
                d.extraChunks = { { "fmt ", formatPayload(1, 16) }, { "JUNK", "12345" } };
                d.padOddChunks = false;
-           })
-        << "48000/2/24/0" << true;
-    QTest::newRow("10,000-byte iXML") << take(recorder, [](auto& d) { d.ixmlLength = 10000; })
-        << "48000/2/24/0" << true;
+           }) << true;
+    QTest::newRow("10,000-byte iXML") << take(recorder, [](auto& d) { d.ixmlLength = 10000; }) << true;
     QTest::newRow("bext shorter than its fields")
-        << take(recorder, [](auto& d) { d.withBext = false; d.extraChunks = { { "bext", QByteArray(100, 'x') } }; })
-        << "48000/2/24/0" << true;
-    QTest::newRow("take without samples") << take(recorder, [](auto& d) { d.samplesPerChannel = 0; })
-        << "48000/2/24/0" << true;
+        << take(recorder, [](auto& d) { d.withBext = false; d.extraChunks = { { "bext", QByteArray(100, 'x') } }; }) << true;
+    QTest::newRow("take without samples") << take(recorder, [](auto& d) { d.samplesPerChannel = 0; }) << true;
     QTest::newRow("finished take")
-        << take(bare, [](auto& d) { d.finishedDataSize = true; d.riffSize = RiffSizeMode::Finished; })
-        << "48000/2/24/0" << false;
+        << take(bare, [](auto& d) { d.finishedDataSize = true; d.riffSize = RiffSizeMode::Finished; }) << false;
 }
 
 void TestAudioFile::repairsOpenTake()
 {
     QFETCH(WavDescription, description);
-    QFETCH(QString, format);
     QFETCH(bool, open);
 
     const WrittenWav written = writeTake(description);
@@ -185,11 +144,6 @@ void TestAudioFile::repairsOpenTake()
 
     QCOMPARE(audio.parse(), AudioFile::Success);
     QCOMPARE(qint64(audio.dataStart), written.dataStart);
-    QCOMPARE(formatText(audio.info), format);
-    const QByteArray ixml = ixmlPayload(description).left(7274);
-    QCOMPARE(int(audio.ixmlLength), ixml.size());
-    QCOMPARE(QByteArray(audio.ixmlText), ixml);
-    QCOMPARE(QByteArray(audio.descriptionText), description.withBext ? description.bextDescription : QByteArray());
 
     bool wrote = !open;
     QCOMPARE(audio.repairSizes(&wrote), AudioFile::Success);
@@ -278,68 +232,6 @@ void TestAudioFile::refusesAndLeavesUntouched()
     QVERIFY(buffer.writes.isEmpty());
     QVERIFY(buffer.data() == file);
     QVERIFY(buffer.readExtent() <= samplesStart);
-}
-
-void TestAudioFile::repairedTakePlaysItsSamples_data()
-{
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<int>("channels");
-    QTest::addColumn<int>("ixmlLength");
-    QTest::newRow("16 bit stereo") << 16 << 2 << -1;
-    QTest::newRow("24 bit, four channels, odd iXML") << 24 << 4 << 301;
-}
-
-void TestAudioFile::repairedTakePlaysItsSamples()
-{
-    QFETCH(int, bits);
-    QFETCH(int, channels);
-    QFETCH(int, ixmlLength);
-
-    WavDescription description;
-    description.bitsPerSample = quint16(bits);
-    description.channels = quint16(channels);
-    description.ixmlLength = ixmlLength;
-    description.samplesPerChannel = 48000;
-    const WrittenWav written = writeTake(description, QStringLiteral("play.vla"));
-    QCOMPARE(soxiSampleCount(written.path), 0); // the open data chunk announces nothing yet
-
-    QFile file(written.path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    {
-        AudioFile audio(&file);
-        bool wrote = false;
-        QCOMPARE(audio.parse(), AudioFile::Success);
-        QCOMPARE(audio.repairSizes(&wrote), AudioFile::Success);
-        QVERIFY(wrote);
-    }
-    file.close();
-
-    QCOMPARE(FileHash::sha256(written.path, written.dataStart), written.samplesSha256);
-    const MovieInfo info = PlayerCheck::probe(written.path);
-    QVERIFY2(info.ok, qPrintable(info.error));
-    QCOMPARE(info.streams.size(), 1);
-    const StreamInfo& stream = info.streams.first();
-    QCOMPARE(stream.codecName, QStringLiteral("pcm_s%1le").arg(bits));
-    QCOMPARE(stream.channels, channels);
-    QCOMPARE(stream.sampleRate, 48000);
-    QCOMPARE(stream.durationTs, description.samplesPerChannel);
-    QCOMPARE(soxiSampleCount(written.path), description.samplesPerChannel);
-    QString error;
-    const QByteArray decoded = PlayerCheck::audioSamples(written.path, 0, bits / 8, &error);
-    QVERIFY2(decoded == written.expectedSamples, qPrintable(error));
-
-    // A second repair finds the sizes in place and writes nothing.
-    const QByteArray repaired = readFile(written.path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    {
-        AudioFile audio(&file);
-        bool wrote = true;
-        QCOMPARE(audio.parse(), AudioFile::Success);
-        QCOMPARE(audio.repairSizes(&wrote), AudioFile::Success);
-        QVERIFY(!wrote);
-    }
-    file.close();
-    QVERIFY(readFile(written.path) == repaired);
 }
 
 void TestAudioFile::fileBeyondWavSizes_data()

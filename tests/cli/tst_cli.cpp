@@ -115,7 +115,7 @@ void CliTest::exitStatus_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
 
-    const QString usage = QStringLiteral("usage: ambrel-cli [--finalize] PATH\n");
+    const QString usage = QStringLiteral("usage: ambrel-cli [--finalize] PATH | --dump FILE\n");
     // PATH stands for the card's root; "*" for any text.
     QTest::newRow("empty card") << QStringList{"PATH"} << "empty" << 0 << "*" << "";
     QTest::newRow("empty card, finalize") << QStringList{"--finalize", "PATH"} << "empty" << 0 << "*" << "";
@@ -159,9 +159,9 @@ void CliTest::exitStatus()
     if (err != "*")
         QCOMPARE(result.err, err);
     if (exitCode == 2)
-        QVERIFY(result.err.endsWith("usage: ambrel-cli [--finalize] PATH\n"));
+        QVERIFY(result.err.endsWith("usage: ambrel-cli [--finalize] PATH | --dump FILE\n"));
     if (arguments == QStringList{"--help"})
-        QVERIFY(result.out.startsWith("usage: ambrel-cli [--finalize] PATH\n"));
+        QVERIFY(result.out.startsWith("usage: ambrel-cli [--finalize] PATH | --dump FILE\n"));
 }
 
 void CliTest::runsToTheEndWhenItsReaderGoes()

@@ -1,6 +1,6 @@
 #include "crashtakes.h"
 
-#include "testvideo.h"
+#include "sourcevideo.h"
 
 namespace {
 
@@ -8,7 +8,7 @@ namespace {
 // channels of 24 bits and a timecode of 01:00:00:00.
 TakeDescription videoTake(RecorderFamily family)
 {
-    const EncodedVideo video = TestVideo::encode(VideoFormat::proRes(ProResProfile::Hq, 256, 144, "25", 30));
+    const EncodedVideo video = SourceVideo::encode(VideoFormat::proRes(ProResProfile::Hq, 256, 144, "25", 30));
     TakeDescription take = TakeDescription::forFamily(family);
     take.setVideo(video);
     take.videoFrames = video.frames.mid(0, 6);

@@ -100,24 +100,6 @@ MovieInfo PlayerCheck::probe(const QString& path)
     return info;
 }
 
-QStringList PlayerCheck::videoFrameMd5(const QString& path, int videoStream, QString* error)
-{
-    const ToolRun run = ToolProcess::run(QStringLiteral("ffmpeg"),
-        { QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-nostdin"),
-          QStringLiteral("-i"), path,
-          QStringLiteral("-map"), QStringLiteral("0:v:%1").arg(videoStream),
-          QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-") },
-        decodeTimeoutMs);
-    if (!run.ok) {
-        setError(error, run.describe());
-        return {};
-    }
-    const QStringList hashes = parseFrameMd5(run.standardOutput);
-    if (hashes.isEmpty())
-        setError(error, QStringLiteral("no decoded frame: ") + run.describe());
-    return hashes;
-}
-
 QByteArray PlayerCheck::audioSamples(const QString& path, int audioStream, int bytesPerSample, QString* error)
 {
     const QString format = rawFormatFor(bytesPerSample);
@@ -137,19 +119,4 @@ QByteArray PlayerCheck::audioSamples(const QString& path, int audioStream, int b
         return {};
     }
     return run.standardOutput;
-}
-
-QStringList PlayerCheck::parseFrameMd5(const QByteArray& output)
-{
-    QStringList hashes;
-    const QList<QByteArray> lines = output.split('\n');
-    for (const QByteArray& line : lines) {
-        const QByteArray trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith('#'))
-            continue;
-        const int comma = trimmed.lastIndexOf(',');
-        if (comma >= 0)
-            hashes.append(QString::fromLatin1(trimmed.mid(comma + 1).trimmed()));
-    }
-    return hashes;
 }

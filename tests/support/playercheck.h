@@ -43,23 +43,16 @@ struct MovieInfo
 
 // A real player's view of a file, so a test can check what a repair produced
 // against what was recorded: ffprobe for the structure, ffmpeg for decoded
-// pictures and samples. Every call runs the tool under a time limit.
+// samples (SourceVideo::frameMd5 gives the decoded pictures). Every call runs
+// the tool under a time limit.
 class PlayerCheck
 {
 public:
     static MovieInfo probe(const QString& path);
-
-    // The md5 of every decoded frame of video stream `videoStream` (counted
-    // among the video streams), in presentation order, as ffmpeg's framemd5
-    // prints them. Empty on failure, with `error` set when given.
-    static QStringList videoFrameMd5(const QString& path, int videoStream = 0, QString* error = nullptr);
 
     // The decoded samples of audio stream `audioStream` (counted among the
     // audio streams) as raw signed little-endian PCM of `bytesPerSample`
     // bytes (2, 3 or 4), channels interleaved. Empty on failure.
     static QByteArray audioSamples(const QString& path, int audioStream, int bytesPerSample,
                                    QString* error = nullptr);
-
-    // The hash column of framemd5 output.
-    static QStringList parseFrameMd5(const QByteArray& output);
 };

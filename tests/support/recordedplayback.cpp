@@ -1,6 +1,7 @@
 #include "recordedplayback.h"
 
 #include "playercheck.h"
+#include "sourcevideo.h"
 
 namespace RecordedPlayback {
 
@@ -27,7 +28,7 @@ QString mismatch(const QString& moviePath, const TakeDescription& take, const Wr
             return QStringLiteral("video %1 of %2 frames, expected %3 of %4")
                 .arg(videos.first().codecName).arg(videos.first().frameCount).arg(codec).arg(frames);
         QString error;
-        if (PlayerCheck::videoFrameMd5(moviePath, 0, &error) != written.expectedFrameMd5)
+        if (SourceVideo::frameMd5(moviePath, 0, &error) != written.expectedFrameMd5)
             return QStringLiteral("the frames decode to other pictures %1").arg(error);
     }
 
