@@ -25,7 +25,7 @@ quint32 u32At(const QByteArray& bytes, int offset)
 // repair writes there: its lead, the movie, user data and vendor atoms nested
 // as the rebuild nests them, and the vendor atom's counts, interlace flag and
 // vendor values those of this take with its media ending at `start`.
-bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form)
+bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form, FrameMap::Count& whole)
 {
     QIODevice* device = file.device;
     const qint64 lead = form.lead.size();
@@ -49,7 +49,7 @@ bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form)
         if (u32At(movie, 52 + 4 * i) != file.vendorValues[i])
             return false;
     }
-    const FrameMap::Count whole = file.frameMap.whole(start);
+    whole = file.frameMap.whole(start);
     const quint64 videoFrames = u32At(movie, 40);
     const quint64 audioChunks = u32At(movie, 44);
     const quint64 timecodeSamples = u32At(movie, 48);
@@ -90,16 +90,19 @@ const char* findMovieTag(const char* from, const char* end)
 
 } // namespace
 
-quint64 EarlierRepair::start(const QuickTimeFile& file, const QList<Form>& forms,
+EarlierRepair::Found EarlierRepair::find(const QuickTimeFile& file, const QList<Form>& forms,
     const FrameMap::Count& listed)
 {
+    Found found;
     QIODevice* device = file.device;
     if (!device || !file.frameMap.isValid() || !device->isReadable() || device->isSequential())
-        return 0;
+        return found;
     if (file.recordedEnd != 0) {
         for (const Form& form : forms) {
-            if (beginsAt(file, file.recordedEnd, form))
-                return file.recordedEnd;
+            if (beginsAt(file, file.recordedEnd, form, found.whole)) {
+                found.start = file.recordedEnd;
+                return found;
+            }
         }
     }
 
@@ -115,17 +118,20 @@ quint64 EarlierRepair::start(const QuickTimeFile& file, const QList<Form>& forms
         // Blocks overlap by a header, so no tag is cut in two.
         const qint64 length = qMin<qint64>(scanBlock + 8, qint64(fileSize - block));
         if (!device->seek(qint64(block)) || device->read(bytes.data(), length) != length)
-            return 0;
+            return found;
         const char* const end = bytes.data() + qMin<qint64>(length, scanBlock + 8);
         for (const char* at = findMovieTag(bytes.data() + 4, end); at && at < bytes.data() + scanBlock + 4;
              at = findMovieTag(at + 1, end)) {
             const quint64 movie = block + quint64(at - bytes.data()) - 4;
             for (const Form& form : forms) {
-                if (movie >= quint64(form.lead.size()) && beginsAt(file, movie - quint64(form.lead.size()), form))
-                    return movie - quint64(form.lead.size());
+                const quint64 start = movie - quint64(form.lead.size());
+                if (movie >= quint64(form.lead.size()) && beginsAt(file, start, form, found.whole)) {
+                    found.start = start;
+                    return found;
+                }
             }
         }
     }
-    return 0;
+    return found;
 }
 

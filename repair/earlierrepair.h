@@ -27,12 +27,18 @@ public:
     };
 
     // Where the earlier repair began (the end of the recorded media as it then
-    // stood), or 0 when no movie of an earlier repair of this recording lies
-    // behind the media. Looks at the recorded end first, then at the bytes an
-    // attempt that made the file longer can have written. Needs the frame
-    // map read and the settings applied to `file`; `listed` counts every item
-    // the map lists.
-    static quint64 start(const QuickTimeFile& file, const QList<Form>& forms, const FrameMap::Count& listed);
+    // stood; 0 when no movie of an earlier repair of this recording lies
+    // behind the media) and the items that were whole up to there.
+    struct Found
+    {
+        quint64 start = 0;
+        FrameMap::Count whole;
+    };
+
+    // Looks at the recorded end first, then at the bytes an attempt that made
+    // the file longer can have written. Needs the frame map read and the
+    // settings applied to `file`; `listed` counts every item the map lists.
+    static Found find(const QuickTimeFile& file, const QList<Form>& forms, const FrameMap::Count& listed);
 
     // Bytes of the movie atom read to recognise it: up to the vendor values.
     static constexpr int signatureBytes = 88;

@@ -178,18 +178,6 @@ private:
     quint32 index = 0;
 };
 
-void add(FrameMap::Count& count, int kind, quint32 length)
-{
-    switch (kind) {
-    case FrameMap::AudioChunk: ++count.audioChunks; break;
-    case FrameMap::VideoFrame: ++count.videoFrames; break;
-    case FrameMap::TimecodeSample: ++count.timecodeSamples; break;
-    default: break;
-    }
-    ++count.entries;
-    count.mediaBytes += length;
-}
-
 } // namespace
 
 FrameMap::FrameMap(quint8* buffer)
@@ -209,21 +197,28 @@ void FrameMap::setEntry(quint32 index, quint16 value)
 
 void FrameMap::count(quint64 availableEnd, Count& listed, Count& whole) const
 {
-    listed = Count();
-    whole = Count();
-    bool allWhole = true;
+    // Items per kind; the whole ones are those before the first item that
+    // ends past availableEnd, so their counts are a snapshot taken there.
+    quint32 kinds[4] = {};
     quint64 position = mediaStart;
-    for (quint32 i = 0; bytes && i < capacity; ++i) {
-        const quint16 e = entry(i);
+    quint32 entries = 0;
+    bool allWhole = true;
+    whole = Count();
+    for (; bytes && entries < capacity; ++entries) {
+        const quint16 e = entry(entries);
         if (e == 0)
             break; // the zero entry that ends the map
         const quint32 length = lengthOf(e);
-        allWhole = allWhole && position + length <= availableEnd;
-        add(listed, kindOf(e), length);
-        if (allWhole)
-            add(whole, kindOf(e), length);
+        if (allWhole && position + length > availableEnd) {
+            allWhole = false;
+            whole = { kinds[VideoFrame], kinds[AudioChunk], kinds[TimecodeSample], entries, position - mediaStart };
+        }
+        ++kinds[kindOf(e)];
         position += length;
     }
+    listed = { kinds[VideoFrame], kinds[AudioChunk], kinds[TimecodeSample], entries, position - mediaStart };
+    if (allWhole)
+        whole = listed;
 }
 
 FrameMap::Count FrameMap::whole(quint64 availableEnd) const

@@ -1,11 +1,19 @@
 #include "mediaextent.h"
 
-
 MediaExtent::MediaExtent(const FrameMap& frameMap, quint64 fileSize, quint64 recordedEnd)
     : fileSize(fileSize)
     , recordedEnd(recordedEnd)
 {
     frameMap.count(fileSize, listed, whole);
+}
+
+MediaExtent::MediaExtent(const FrameMap::Count& listed, const FrameMap::Count& whole, quint64 fileSize,
+    quint64 recordedEnd)
+    : listed(listed)
+    , whole(whole)
+    , fileSize(fileSize)
+    , recordedEnd(recordedEnd)
+{
 }
 
 quint64 MediaExtent::itemsEnd() const

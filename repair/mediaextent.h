@@ -12,6 +12,8 @@ class MediaExtent
 {
 public:
     MediaExtent(const FrameMap& frameMap, quint64 fileSize, quint64 recordedEnd);
+    // The same from counts already taken, for media that end at `fileSize`.
+    MediaExtent(const FrameMap::Count& listed, const FrameMap::Count& whole, quint64 fileSize, quint64 recordedEnd);
 
     // Everything the frame map lists, and the longest run of items from the
     // first one that lie wholly in the file: the items a movie can point at.

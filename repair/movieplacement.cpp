@@ -19,9 +19,10 @@ bool place(QuickTimeFile& file, const QList<EarlierRepair::Form>& forms, quint32
     // A repair cut short before its commit left what it wrote behind the
     // media; the recorded media then ended where that repair began.
     const MediaExtent asItStands(file.frameMap, quint64(device->size()), file.recordedEnd);
-    const quint64 earlierRepair = EarlierRepair::start(file, forms, asItStands.listed);
-    const MediaExtent extent
-        = earlierRepair != 0 ? MediaExtent(file.frameMap, earlierRepair, file.recordedEnd) : asItStands;
+    const EarlierRepair::Found earlier = EarlierRepair::find(file, forms, asItStands.listed);
+    const MediaExtent extent = earlier.start != 0
+        ? MediaExtent(asItStands.listed, earlier.whole, earlier.start, file.recordedEnd)
+        : asItStands;
     file.videoFrameCount = extent.whole.videoFrames;
     file.audioChunkCount = extent.whole.audioChunks;
     file.timecodeSampleCount = extent.whole.timecodeSamples;

@@ -94,22 +94,31 @@ public:
     {
     }
 
-    bool read(quint64& value)
+    // Up to `wanted` next entries, in place in the block read: how many
+    // there are at `entries` (0 when none can be read).
+    qint64 take(const char*& entries, quint64 wanted)
     {
         if (at == filled) {
             block.resize(blockBytes);
             if (!device->seek(qint64(next)))
-                return false;
+                return 0;
             const qint64 got = device->read(block.data(), blockBytes);
             filled = got < 0 ? 0 : got - got % width;
-            if (filled == 0)
-                return false;
             next += quint64(filled);
             at = 0;
         }
-        const char* entry = block.data() + at;
+        const qint64 count = qMin<quint64>(wanted, quint64((filled - at) / width));
+        entries = block.data() + at;
+        at += count * width;
+        return count;
+    }
+
+    bool read(quint64& value)
+    {
+        const char* entry = nullptr;
+        if (take(entry, 1) != 1)
+            return false;
         value = width == 8 ? qFromBigEndian<quint64>(entry) : qFromBigEndian<quint32>(entry);
-        at += width;
         return true;
     }
 
@@ -224,23 +233,34 @@ private:
     {
         TableCursor offsetCursor(device, offsets.tableStart, offsets.width);
         TableCursor sizeCursor(device, sizes.tableStart, 4);
-        qsizetype entry = 0;
-        for (quint64 chunk = 1; chunk <= offsets.count; ++chunk) {
-            while (entry + 1 < chunkEntries.size() && chunkEntries.at(entry + 1).firstChunk <= chunk)
-                ++entry;
-            const quint64 samples = chunkEntries.at(entry).samplesPerChunk;
-            quint64 bytes = samples * sizes.constantSize;
-            for (quint64 i = 0; sizes.constantSize == 0 && i < samples; ++i) {
-                quint64 size = 0;
-                if (!sizeCursor.read(size))
+        // Run by run of the sample-to-chunk table (checked to name its
+        // chunks in rising order): each chunk's offset plus its samples' bytes.
+        for (qsizetype run = 0; run < chunkEntries.size(); ++run) {
+            const quint64 samples = chunkEntries.at(run).samplesPerChunk;
+            const quint64 end
+                = run + 1 < chunkEntries.size() ? chunkEntries.at(run + 1).firstChunk : offsets.count + 1;
+            quint64 chunks = end - chunkEntries.at(run).firstChunk;
+            const quint64 constantBytes = samples * sizes.constantSize;
+            while (chunks > 0) {
+                const char* entries = nullptr;
+                const qint64 count = offsetCursor.take(entries, chunks);
+                if (count == 0)
                     return Result::Unreadable;
-                bytes += size;
+                for (qint64 i = 0; i < count; ++i) {
+                    const quint64 offset = offsets.width == 8 ? qFromBigEndian<quint64>(entries + 8 * i)
+                                                              : qFromBigEndian<quint32>(entries + 4 * i);
+                    quint64 bytes = constantBytes;
+                    for (quint64 sample = 0; sizes.constantSize == 0 && sample < samples; ++sample) {
+                        quint64 size = 0;
+                        if (!sizeCursor.read(size))
+                            return Result::Unreadable;
+                        bytes += size;
+                    }
+                    if (!media.holds(offset, bytes))
+                        return Result::OutsideMedia;
+                }
+                chunks -= quint64(count);
             }
-            quint64 offset = 0;
-            if (!offsetCursor.read(offset))
-                return Result::Unreadable;
-            if (!media.holds(offset, bytes))
-                return Result::OutsideMedia;
         }
         return Result::Sound;
     }
