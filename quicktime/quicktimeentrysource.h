@@ -2,8 +2,10 @@
 #define QUICKTIMEENTRYSOURCE_H
 
 #include <QList>
+#include <QtEndian>
 #include <QtGlobal>
 
+#include <limits>
 #include <memory>
 
 // The entries of a big table, produced on demand. A table atom keeps only
@@ -16,9 +18,21 @@ public:
 
     // Starts over at the first entry.
     virtual void rewind() = 0;
-    // Fills up to `count` next entries into `values`; fewer when the source
-    // runs dry.
-    virtual quint32 next(quint64* values, quint32 count) = 0;
+    // Writes up to `count` next entries at `out`, big-endian, `width` bytes
+    // each (2, 4 or 8): straight into the output while a table is written.
+    // Fewer when the source runs dry or its next entry does not fit the width.
+    virtual quint32 write(char* out, quint32 count, int width) = 0;
+
+    // Stores `value` as the big-endian Field at slot `index` of `out`; false
+    // when it does not fit.
+    template <class Field>
+    static bool store(char* out, quint32 index, quint64 value)
+    {
+        if (value > std::numeric_limits<Field>::max())
+            return false;
+        qToBigEndian(Field(value), out + quint64(index) * sizeof(Field));
+        return true;
+    }
 };
 
 // Entries held in a list: a table read back from a file.
@@ -31,11 +45,16 @@ public:
     }
 
     void rewind() override { at = 0; }
-    quint32 next(quint64* out, quint32 count) override
+    quint32 write(char* out, quint32 count, int width) override
     {
         quint32 filled = 0;
-        while (filled < count && at < values.size())
-            out[filled++] = values.at(at++);
+        for (; filled < count && at < values.size(); ++filled, ++at) {
+            const quint64 value = values.at(at);
+            if (!(width == 2 ? store<quint16>(out, filled, value)
+                    : width == 4 ? store<quint32>(out, filled, value)
+                                 : store<quint64>(out, filled, value)))
+                break;
+        }
         return filled;
     }
 

@@ -11,20 +11,6 @@ namespace {
 
 // Batch size when the stream does not write to a buffer device.
 constexpr int ownBatchBytes = 65536;
-// Values drawn from a source at a time.
-constexpr quint32 valuesPerDraw = 4096;
-
-// Stores values big-endian, stopping before the first one the width cannot hold.
-template <class Field>
-quint32 store(char* out, const quint64* values, quint32 count)
-{
-    for (quint32 i = 0; i < count; ++i) {
-        if (values[i] > std::numeric_limits<Field>::max())
-            return i;
-        qToBigEndian(Field(values[i]), out + i * sizeof(Field));
-    }
-    return count;
-}
 
 } // namespace
 
@@ -41,7 +27,6 @@ bool QuickTimeTableStream::write(quint64 count, int width, QuickTimeEntrySource*
     if (source)
         source->rewind();
     const quint32 perBatch = quint32(batchBytes() / width);
-    quint64 values[valuesPerDraw];
     quint64 written = 0;
     while (written < count) {
         if (outputFailed())
@@ -49,15 +34,11 @@ bool QuickTimeTableStream::write(quint64 count, int width, QuickTimeEntrySource*
         char* out = batch();
         const quint32 wanted = quint32(qMin<quint64>(count - written, perBatch));
         quint32 filled = 0;
-        while (filled < wanted) {
-            const quint32 drawn = source ? source->next(values, qMin(wanted - filled, valuesPerDraw)) : 0;
-            char* at = out + quint64(filled) * quint32(width);
-            const quint32 stored = width == 2 ? store<quint16>(at, values, drawn)
-                : width == 4                  ? store<quint32>(at, values, drawn)
-                                              : store<quint64>(at, values, drawn);
-            filled += stored;
-            if (stored == 0 || stored < drawn)
+        while (source && filled < wanted) {
+            const quint32 got = source->write(out + quint64(filled) * quint32(width), wanted - filled, width);
+            if (got == 0)
                 break;
+            filled += got;
         }
         commit(int(filled) * width);
         written += filled;

@@ -3,6 +3,7 @@
 #include "quicktimeentrysource.h"
 
 #include <QStringList>
+#include <QtEndian>
 
 void QuickTimeTableSummary::add(quint64 value)
 {
@@ -34,11 +35,11 @@ QString QuickTimeTableSummary::of(quint64 count, QuickTimeEntrySource* source)
     QuickTimeTableSummary summary;
     if (source)
         source->rewind();
-    quint64 values[1024];
+    char entries[8 * 1024];
     while (source && summary.count < count) {
-        const quint32 drawn = source->next(values, quint32(qMin<quint64>(count - summary.count, 1024)));
+        const quint32 drawn = source->write(entries, quint32(qMin<quint64>(count - summary.count, 1024)), 8);
         for (quint32 i = 0; i < drawn; ++i)
-            summary.add(values[i]);
+            summary.add(qFromBigEndian<quint64>(entries + 8 * i));
         if (drawn == 0)
             break;
     }

@@ -10,44 +10,55 @@ namespace {
 // the kind 3 entries among them, whose blocks still move the offset.
 //
 // The walk is the hot loop of a repair: a full map is walked once for every
-// table. It takes four entries a step, works out their offsets from one
-// another before it stores any, and keeps its state in locals, so that the
-// stores into the table do not make the compiler reload it.
+// table, and the entries go straight into the output. It takes four entries
+// a step, works out their offsets from one another before it stores any,
+// and keeps its state in locals, so that the stores into the table do not
+// make the compiler reload it. `store(index, offset, entry)` stores the
+// index-th item found, false when its value does not fit.
 template <class Store>
-quint32 emitItemsOf(int kind, const quint8*& cursor, const quint8* end, quint64& position, quint32 wanted, Store&& store)
+quint32 storeItemsOf(int kind, const quint8*& cursor, const quint8* end, quint64& position, quint32 wanted,
+    Store&& store)
 {
     const quint8* entry = cursor;
     quint64 at = position;
-    quint32 emitted = 0;
-    while (end - entry >= 8 && emitted + 4 <= wanted) {
+    quint32 stored = 0;
+    while (end - entry >= 8 && stored + 4 <= wanted) {
         const quint16 e0 = qFromLittleEndian<quint16>(entry);
         const quint16 e1 = qFromLittleEndian<quint16>(entry + 2);
         const quint16 e2 = qFromLittleEndian<quint16>(entry + 4);
         const quint16 e3 = qFromLittleEndian<quint16>(entry + 6);
-        entry += 8;
         const quint64 at1 = at + FrameMap::lengthOf(e0);
         const quint64 at2 = at1 + FrameMap::lengthOf(e1);
         const quint64 at3 = at2 + FrameMap::lengthOf(e2);
-        if (FrameMap::kindOf(e0) == kind)
-            store(emitted++, at, e0);
-        if (FrameMap::kindOf(e1) == kind)
-            store(emitted++, at1, e1);
-        if (FrameMap::kindOf(e2) == kind)
-            store(emitted++, at2, e2);
-        if (FrameMap::kindOf(e3) == kind)
-            store(emitted++, at3, e3);
+        if ((FrameMap::kindOf(e0) == kind && !store(stored++, at, e0))
+            || (FrameMap::kindOf(e1) == kind && !store(stored++, at1, e1))
+            || (FrameMap::kindOf(e2) == kind && !store(stored++, at2, e2))
+            || (FrameMap::kindOf(e3) == kind && !store(stored++, at3, e3)))
+            return stored - 1;
+        entry += 8;
         at = at3 + FrameMap::lengthOf(e3);
     }
-    while (entry < end && emitted < wanted) {
+    while (entry < end && stored < wanted) {
         const quint16 e = qFromLittleEndian<quint16>(entry);
+        if (FrameMap::kindOf(e) == kind && !store(stored++, at, e))
+            return stored - 1;
         entry += 2;
-        if (FrameMap::kindOf(e) == kind)
-            store(emitted++, at, e);
         at += FrameMap::lengthOf(e);
     }
     cursor = entry;
     position = at;
-    return emitted;
+    return stored;
+}
+
+// Calls walk with a value of the field type of the width asked for.
+template <class Walk>
+quint32 forWidth(int width, Walk&& walk)
+{
+    switch (width) {
+    case 2: return walk(quint16());
+    case 4: return walk(quint32());
+    default: return walk(quint64());
+    }
 }
 
 class SizeSource : public QuickTimeEntrySource
@@ -56,7 +67,7 @@ public:
     SizeSource(const FrameMap& map, int kind, quint32 limit)
         : map(map)
         , kind(kind)
-        , limit(map.isValid() ? limit : 0)
+        , end(map.data() + 2 * quint64(map.isValid() ? limit : 0))
     {
     }
 
@@ -65,16 +76,21 @@ public:
         cursor = map.data();
         position = FrameMap::mediaStart;
     }
-    quint32 next(quint64* values, quint32 count) override
+
+    quint32 write(char* out, quint32 count, int width) override
     {
-        return emitItemsOf(kind, cursor, map.data() + 2 * quint64(limit), position, count,
-            [values](quint32 index, quint64, quint16 entry) { values[index] = FrameMap::lengthOf(entry); });
+        return forWidth(width, [&](auto field) {
+            using Field = decltype(field);
+            return storeItemsOf(kind, cursor, end, position, count, [out](quint32 index, quint64, quint16 entry) {
+                return store<Field>(out, index, FrameMap::lengthOf(entry));
+            });
+        });
     }
 
 private:
     FrameMap map;
     int kind;
-    quint32 limit;
+    const quint8* end;
     const quint8* cursor = map.data();
     quint64 position = FrameMap::mediaStart;
 };
@@ -85,7 +101,7 @@ public:
     ChunkOffsetSource(const FrameMap& map, int kind, quint32 limit, const FrameMap::Chunking& chunking)
         : map(map)
         , kind(kind)
-        , limit(map.isValid() ? limit : 0)
+        , end(map.data() + 2 * quint64(map.isValid() ? limit : 0))
         , chunking(chunking)
     {
     }
@@ -98,55 +114,55 @@ public:
         countdown = 1;
     }
 
-    quint32 next(quint64* values, quint32 count) override
+    quint32 write(char* out, quint32 count, int width) override
     {
         const quint32 wanted = qMin(count, chunking.chunkCount - qMin(chunkIndex, chunking.chunkCount));
-        const quint32 filled = chunking.samplesPerChunk == 1 ? everyItem(values, wanted) : everyNthItem(values, wanted);
-        // The first and the last chunk carry their own place; the last one
-        // wins when they coincide.
-        const quint32 lastIndex = chunking.chunkCount - 1;
-        if (chunkIndex == 0 && filled > 0) {
-            if (lastIndex == 0 && chunking.lastChunkOffset != 0)
-                values[0] += chunking.lastChunkOffset - chunking.offset;
-            else if (chunking.firstChunkOffset != 0)
-                values[0] += chunking.firstChunkOffset - chunking.offset;
-        }
-        if (lastIndex != 0 && lastIndex >= chunkIndex && lastIndex - chunkIndex < filled && chunking.lastChunkOffset != 0)
-            values[lastIndex - chunkIndex] += chunking.lastChunkOffset - chunking.offset;
-        chunkIndex += filled;
-        return filled;
+        const quint32 stored = forWidth(width, [&](auto field) {
+            using Field = decltype(field);
+            // The first and the last chunk carry their own place; the last
+            // one wins when they coincide.
+            const FrameMap::Chunking& c = chunking;
+            const quint32 first = chunkIndex;
+            const auto storeChunk = [out, &c, first](quint32 index, quint64 position, quint16) {
+                const quint32 chunk = first + index;
+                const quint64 offset = chunk + 1 == c.chunkCount && c.lastChunkOffset != 0 ? c.lastChunkOffset
+                    : chunk == 0 && c.firstChunkOffset != 0                            ? c.firstChunkOffset
+                                                                                       : c.offset;
+                return store<Field>(out, index, position + offset);
+            };
+            return c.samplesPerChunk == 1 ? storeItemsOf(kind, cursor, end, running, wanted, storeChunk)
+                                          : everyNthItem(wanted, storeChunk);
+        });
+        chunkIndex += stored;
+        return stored;
     }
 
 private:
-    // Every item of the kind opens a chunk.
-    quint32 everyItem(quint64* values, quint32 wanted)
-    {
-        const quint64 offset = chunking.offset;
-        return emitItemsOf(kind, cursor, end(), running, wanted,
-            [values, offset](quint32 index, quint64 position, quint16) { values[index] = position + offset; });
-    }
-
     // Every samplesPerChunk-th item of the kind, from the first, opens a chunk.
-    quint32 everyNthItem(quint64* values, quint32 wanted)
+    template <class Store>
+    quint32 everyNthItem(quint32 wanted, Store&& storeChunk)
     {
-        quint32 filled = 0;
+        quint32 stored = 0;
         quint64 position = 0;
-        while (filled < wanted) {
-            if (emitItemsOf(kind, cursor, end(), running, 1, [&](quint32, quint64 at, quint16) { position = at; }) == 0)
+        while (stored < wanted) {
+            if (storeItemsOf(kind, cursor, end, running, 1, [&](quint32, quint64 at, quint16) {
+                    position = at;
+                    return true;
+                }) == 0)
                 break;
             if (--countdown != 0)
                 continue;
             countdown = chunking.samplesPerChunk;
-            values[filled++] = position + chunking.offset;
+            if (!storeChunk(stored, position, 0))
+                break;
+            ++stored;
         }
-        return filled;
+        return stored;
     }
-
-    const quint8* end() const { return map.data() + 2 * quint64(limit); }
 
     FrameMap map;
     int kind;
-    quint32 limit;
+    const quint8* end;
     FrameMap::Chunking chunking;
     const quint8* cursor = map.data();
     quint64 running = FrameMap::mediaStart;
@@ -164,12 +180,15 @@ public:
     }
 
     void rewind() override { index = 0; }
-    quint32 next(quint64* values, quint32 count) override
+    quint32 write(char* out, quint32 count, int width) override
     {
-        quint32 filled = 0;
-        while (filled < count && index < entries)
-            values[filled++] = map.entry(index++);
-        return filled;
+        return forWidth(width, [&](auto field) {
+            using Field = decltype(field);
+            quint32 stored = 0;
+            while (stored < count && index < entries)
+                store<Field>(out, stored++, map.entry(index++));
+            return stored;
+        });
     }
 
 private:
@@ -197,28 +216,32 @@ void FrameMap::setEntry(quint32 index, quint16 value)
 
 void FrameMap::count(quint64 availableEnd, Count& listed, Count& whole) const
 {
-    // Items per kind; the whole ones are those before the first item that
-    // ends past availableEnd, so their counts are a snapshot taken there.
-    quint32 kinds[4] = {};
+    // The whole items are those before the first item that ends past
+    // availableEnd, so their counts are a snapshot taken there.
+    Count counted;
     quint64 position = mediaStart;
-    quint32 entries = 0;
     bool allWhole = true;
     whole = Count();
-    for (; bytes && entries < capacity; ++entries) {
-        const quint16 e = entry(entries);
+    for (; bytes && counted.entries < capacity; ++counted.entries) {
+        const quint16 e = entry(counted.entries);
         if (e == 0)
             break; // the zero entry that ends the map
         const quint32 length = lengthOf(e);
         if (allWhole && position + length > availableEnd) {
             allWhole = false;
-            whole = { kinds[VideoFrame], kinds[AudioChunk], kinds[TimecodeSample], entries, position - mediaStart };
+            whole = counted;
+            whole.mediaBytes = position - mediaStart;
         }
-        ++kinds[kindOf(e)];
+        const int kind = kindOf(e);
+        counted.videoFrames += kind == VideoFrame;
+        counted.audioChunks += kind == AudioChunk;
+        counted.timecodeSamples += kind == TimecodeSample;
         position += length;
     }
-    listed = { kinds[VideoFrame], kinds[AudioChunk], kinds[TimecodeSample], entries, position - mediaStart };
+    counted.mediaBytes = position - mediaStart;
+    listed = counted;
     if (allWhole)
-        whole = listed;
+        whole = counted;
 }
 
 FrameMap::Count FrameMap::whole(quint64 availableEnd) const
