@@ -1,11 +1,35 @@
 #include "movieplacement.h"
 
+#include "itemsearch.h"
 #include "mediaextent.h"
 #include "quicktimefile.h"
 #include "takebounds.h"
 
 #include <QIODevice>
 #include <QtDebug>
+
+namespace {
+
+// The recorder's short last chunk counts only when the last chunk kept is
+// one: a map that lagged behind may end on full chunks found after it.
+void keepShortLastChunkIfLast(QuickTimeFile& file, const FrameMap::Count& whole)
+{
+    const quint64 channelBytes = quint64(file.audioChannelCount) * file.audioBytesPerSample;
+    const quint64 full = (channelBytes * file.audioSamplesPerChunk + 511) / 512;
+    const quint64 last = (channelBytes * file.audioLastChunkSamples + 511) / 512;
+    if (file.audioLastChunkSamples == 0 || last == full)
+        return;
+    for (quint32 index = whole.entries; index-- > 0;) {
+        const quint16 entry = file.frameMap.entry(index);
+        if (FrameMap::kindOf(entry) == FrameMap::AudioChunk) {
+            if (FrameMap::lengthOf(entry) / 512 != last)
+                file.audioLastChunkSamples = 0;
+            return;
+        }
+    }
+}
+
+} // namespace
 
 namespace MoviePlacement {
 
@@ -16,13 +40,31 @@ bool place(QuickTimeFile& file, const QList<EarlierRepair::Form>& forms, quint32
     if (!device || !file.frameMap.read(device, qint64(file.profile.frameMapOffset())))
         return false;
 
+    // Items the recorder wrote after it last updated its map join it.
+    const quint64 fileSize = quint64(device->size());
+    MediaExtent asItStands(file.frameMap, fileSize, file.recordedEnd);
+    const FrameMap::Count recorded = asItStands.listed;
+    const bool searched = !asItStands.isTorn() && ItemSearch::extend(file, recorded).videoFrames != 0;
+    if (searched)
+        asItStands = MediaExtent(file.frameMap, fileSize, file.recordedEnd);
+
     // A repair cut short before its commit left what it wrote behind the
-    // media; the recorded media then ended where that repair began.
-    const MediaExtent asItStands(file.frameMap, quint64(device->size()), file.recordedEnd);
+    // media; the recorded media then ended where that repair began, and the
+    // items found behind that point are its own bytes, not the take's.
     const EarlierRepair::Found earlier = EarlierRepair::find(file, forms, asItStands.listed);
-    const MediaExtent extent = earlier.start != 0
-        ? MediaExtent(asItStands.listed, earlier.whole, earlier.start, file.recordedEnd)
-        : asItStands;
+    MediaExtent extent = asItStands;
+    if (earlier.start != 0 && searched && earlier.whole.entries < asItStands.listed.entries) {
+        file.frameMap.setEntry(qMax(recorded.entries, earlier.whole.entries), 0);
+        extent = MediaExtent(file.frameMap, earlier.start, file.recordedEnd);
+    } else if (earlier.start != 0) {
+        extent = MediaExtent(asItStands.listed, earlier.whole, earlier.start, file.recordedEnd);
+    }
+    if (searched && extent.whole.videoFrames > recorded.videoFrames) {
+        qDebug("********************* %s %u frame(s) and %u sound chunk(s) were found after the frame map's last entry, the take is repaired with them!\n",
+            name.constData(), extent.whole.videoFrames - recorded.videoFrames,
+            extent.whole.audioChunks - recorded.audioChunks);
+        keepShortLastChunkIfLast(file, extent.whole);
+    }
     file.videoFrameCount = extent.whole.videoFrames;
     file.audioChunkCount = extent.whole.audioChunks;
     file.timecodeSampleCount = extent.whole.timecodeSamples;

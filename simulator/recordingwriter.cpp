@@ -106,14 +106,20 @@ ItemContents layOutContents(const TakeDescription& take)
     return contents;
 }
 
-quint64 recordedEndFor(const TakeDescription& take, qint64 mapEnd)
+quint64 recordedEndFor(const TakeDescription& take, qint64 mapEnd, qint64 listedEnd)
 {
     switch (take.recordedEndMode) {
     case RecordedEndMode::Zero: return 0;
     case RecordedEndMode::MapEnd: return quint64(mapEnd);
+    case RecordedEndMode::ListedEnd: return quint64(listedEnd);
     case RecordedEndMode::Explicit: return take.recordedEnd;
     }
     return 0;
+}
+
+QByteArray padded(const QByteArray& bytes)
+{
+    return bytes + QByteArray(RecordingLayout::blocksFor(bytes.size()) * RecordingLayout::blockSize - bytes.size(), '\0');
 }
 
 bool writeAll(QFile& file, const QByteArray& bytes)
@@ -135,8 +141,12 @@ WrittenTake RecordingWriter::write(const TakeDescription& take, const QString& p
         return written;
     }
 
-    // Place every item; the last tornItems lose their bytes.
+    // Place every item; the last tornItems lose their bytes, the last
+    // unlistedItems their entries.
     const int firstTorn = qMax(0, int(contents.order.size()) - qMax(take.tornItems, 0));
+    const int listed = take.unlistedItems < 0 ? 0 : qMax(0, int(contents.order.size()) - take.unlistedItems);
+    QList<quint16> listedMap;
+    qint64 listedEnd = RecordingLayout::mediaOffset;
     qint64 offset = RecordingLayout::mediaOffset;
     for (int i = 0; i < contents.order.size(); ++i) {
         PlacedItem item;
@@ -155,9 +165,13 @@ WrittenTake RecordingWriter::write(const TakeDescription& take, const QString& p
         written.items.append(item);
         written.frameMap.append(item.entry);
         offset += item.paddedBytes;
+        if (i < listed) {
+            listedMap.append(item.entry);
+            listedEnd = offset;
+        }
     }
     written.mapEnd = offset;
-    written.recordedEnd = recordedEndFor(take, written.mapEnd);
+    written.recordedEnd = recordedEndFor(take, written.mapEnd, listedEnd);
 
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -165,7 +179,7 @@ WrittenTake RecordingWriter::write(const TakeDescription& take, const QString& p
         return written;
     }
     const QByteArray settings = RecordingHead::settingsBlock(take, written.recordedEnd);
-    bool ok = writeAll(file, RecordingHead::head(take, settings, written.frameMap));
+    bool ok = writeAll(file, RecordingHead::head(take, settings, listedMap));
     for (int i = 0; ok && i < written.items.size(); ++i) {
         const PlacedItem& item = written.items.at(i);
         QByteArray bytes = contents.payloads.at(i);
@@ -175,6 +189,8 @@ WrittenTake RecordingWriter::write(const TakeDescription& take, const QString& p
             break; // nothing after a torn item reached the disk
     }
     written.mediaEnd = file.pos();
+    for (const QByteArray& item : take.trailingItems)
+        ok = ok && writeAll(file, padded(item));
     if (ok && take.trailingBytes > 0)
         ok = writeAll(file, trailingPattern(take.trailingBytes));
     for (int i = 0; ok && i < take.filePokes.size(); ++i)

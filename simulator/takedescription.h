@@ -17,7 +17,9 @@ enum class ItemKind : quint8 { AudioChunk = 0, VideoFrame = 1, TimecodeSample = 
 // What the settings block says about the end of the recorded media.
 enum class RecordedEndMode {
     Zero,     // 0: "none recorded"; the repair then takes the end of the file
-    MapEnd,   // the end of the last item the frame map lists (torn items included)
+    MapEnd,   // the end of the last item in the media (torn and unlisted items included)
+    ListedEnd, // the end of the last item the frame map lists: a recorder that
+               // updates its end with its map lags behind the media with both
     Explicit  // TakeDescription::recordedEnd as given
 };
 
@@ -116,6 +118,16 @@ struct TakeDescription
     // except the first of them, of which tornPartialBytes bytes did.
     int tornItems = 0;
     qint64 tornPartialBytes = 0;
+
+    // A map that lags behind the media: the last unlistedItems items reached
+    // the disk, but their entries still read 0, as the recorder had not yet
+    // written them when the power failed. -1: the map was never written.
+    int unlistedItems = 0;
+
+    // Whole items behind the media and the trailing bytes' place: an older
+    // take's frames on a card reused without erasing. Each is padded to
+    // whole blocks; no entry lists them.
+    QList<QByteArray> trailingItems;
 
     // Raw overrides for hostile takes; they change bytes only, never
     // the layout or the expectations the writer reports.

@@ -39,7 +39,7 @@ struct WrittenTake
 
     qint64 mapEnd = 0;          // where the items end according to the frame map
     quint64 recordedEnd = 0;    // the value written into the settings block
-    QList<quint16> frameMap;    // the entries as laid out (before frame map pokes)
+    QList<quint16> frameMap;    // the entry of every item in the media, listed or not (before frame map pokes)
     QList<PlacedItem> items;    // in file order
 
     // What a player should find in the repaired movie, counting only the

@@ -383,6 +383,46 @@ QList<TakeRow> makeRows()
     video("vesk-mov-taken", veskSmall()).otherFiles.insert(QStringLiteral("B001C001.mov"), "an older file");
     video("vesk-repaired-before", veskSmall()).before = repairFirst;
 
+    // Maps that lag behind the media: the items the recorder wrote after its
+    // last update prove themselves and are repaired with the take; nothing
+    // behind them is taken. The takes end on a frame or on a short last
+    // chunk, so every item is one the search can prove.
+    const auto lagging = [](TakeDescription take, int unlisted, RecordedEndMode end) {
+        take.unlistedItems = unlisted;
+        take.recordedEndMode = end;
+        return take;
+    };
+    // 24 frames and 7 chunks: the take ends on three frames.
+    const TakeDescription endingOnFrames = withAudio(proRes(orla, 24), 5760, 2, 3, 7, 4000, 7520);
+    // The example: 40 frames on the card, 34 of them in the map.
+    video("orla-map-6-items-short-end-lagging",
+          lagging(withAudio(proRes(orla, 30), 6000, 1, 3, 10, 0, 3600), 6, E::ListedEnd), true);
+    video("orla-map-short-recorded-end-0", lagging(orlaStandard(2, 3, 4000, 7520), 9, E::Zero), true);
+    video("orla-map-never-written", lagging(orlaStandard(2, 3, 4000, 7520), -1, E::Zero), true);
+    // The frame the map lists gives the length of the others.
+    video("orla-dnxhd-1080i-map-4-items-short",
+          withOrder(lagging(withAudio(dnxhd1080i(orla), 334, 1, 4, 24, 300, 360), 4, E::ListedEnd),
+              [](QList<ItemKind>& order) {
+                  using K = ItemKind;
+                  order = QList<K>{ K::TimecodeSample, K::VideoFrame, K::VideoFrame, K::VideoFrame }
+                      + QList<K>(22, K::AudioChunk) + QList<K>{ K::AudioChunk, K::VideoFrame, K::VideoFrame, K::AudioChunk };
+              }),
+          true);
+    video("orla-map-short-junk-after",
+          withEnd(lagging(endingOnFrames, 5, E::ListedEnd), E::ListedEnd, 0, 4096), true);
+    video("orla-map-short-another-takes-frames-after",
+          with(lagging(endingOnFrames, 5, E::ListedEnd), [](auto& t) {
+              t.trailingItems = SourceVideo::encode(VideoFormat::proRes(ProResProfile::Hq, 320, 180, "25", 3)).frames;
+          }),
+          true);
+    // Sound alone proves nothing: the take is repaired as its map has it.
+    video("orla-no-video-map-short", lagging(withAudio(TakeDescription::forFamily(orla), 1000, 2, 3, 34), 4, E::Zero));
+    video("vesk-map-short-end-lagging", lagging(withAudio(proRes(vesk, 12), 3072, 2, 3, 4, 1000, 500), 4, E::ListedEnd),
+          true);
+    // No map entry to take the frame length from: the compression's own.
+    video("vesk-dnxhd-720p-map-never-written", lagging(withAudio(dnxhd720p(vesk), 3072, 2, 3, 2, 0, 1000), -1, E::Zero),
+          true);
+
     // Settings out of any recorder's range are refused before a byte is
     // written, under a name in any script; values at the bounds still play.
     const QString hostilePath = QStringLiteral("Szene 3 – Außen/Überblick é 01.vlv");
