@@ -113,15 +113,6 @@ public:
         return count;
     }
 
-    bool read(quint64& value)
-    {
-        const char* entry = nullptr;
-        if (take(entry, 1) != 1)
-            return false;
-        value = width == 8 ? qFromBigEndian<quint64>(entry) : qFromBigEndian<quint32>(entry);
-        return true;
-    }
-
 private:
     static constexpr qint64 blockBytes = 256 * 1024;
 
@@ -250,11 +241,14 @@ private:
                     const quint64 offset = offsets.width == 8 ? qFromBigEndian<quint64>(entries + 8 * i)
                                                               : qFromBigEndian<quint32>(entries + 4 * i);
                     quint64 bytes = constantBytes;
-                    for (quint64 sample = 0; sizes.constantSize == 0 && sample < samples; ++sample) {
-                        quint64 size = 0;
-                        if (!sizeCursor.read(size))
+                    for (quint64 left = sizes.constantSize == 0 ? samples : 0; left > 0;) {
+                        const char* sampleSizes = nullptr;
+                        const qint64 taken = sizeCursor.take(sampleSizes, left);
+                        if (taken == 0)
                             return Result::Unreadable;
-                        bytes += size;
+                        for (qint64 s = 0; s < taken; ++s)
+                            bytes += qFromBigEndian<quint32>(sampleSizes + 4 * s);
+                        left -= quint64(taken);
                     }
                     if (!media.holds(offset, bytes))
                         return Result::OutsideMedia;
