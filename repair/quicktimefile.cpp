@@ -34,8 +34,8 @@ bool QuickTimeFile::readRecoverySettings()
 {
     if (!device || !device->seek(qint64(profile.settingsOffset)))
         return false;
-    recoverySettings = device->read(profile.settingsSize);
-    return recoverySettings.size() == profile.settingsSize;
+    recoverySettings = device->read(profile.settings.size);
+    return recoverySettings.size() == profile.settings.size;
 }
 
 void QuickTimeFile::resetForRecording()

@@ -13,7 +13,7 @@ class QIODevice;
 class QuickTimeFile;
 
 // What a recorder family adds to the one video repair: its profile, its
-// settings block, what it writes around the movie, how much
+// what it writes around the movie, how much
 // its repair says along the way, and the names its takes leave under.
 class TakeFamily
 {
@@ -27,8 +27,6 @@ public:
     // Whether a repair reports every step it refuses or finds (the newer
     // family's way) or only refusals of its settings and failed writes.
     virtual bool reportsEveryStep() const = 0;
-    // The settings block read into `file` applied to its movie settings.
-    virtual void applySettings(QuickTimeFile& file) const = 0;
     // The ways a repair of this family begins its writes, for recognising
     // one that was cut short.
     virtual QList<EarlierRepair::Form> repairForms(const QuickTimeFile& file) const = 0;

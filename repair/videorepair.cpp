@@ -6,6 +6,7 @@
 #include "movietree.h"
 #include "movieverifier.h"
 #include "quicktimefile.h"
+#include "recoverysettings.h"
 #include "repairreport.h"
 #include "takebounds.h"
 #include "takefamily.h"
@@ -60,7 +61,7 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
     }
     // A take whose settings or frame map break a bound of the movie is
     // refused before anything is written.
-    family.applySettings(*movie);
+    applyRecoverySettings(*movie);
     if (const char* breach = TakeBounds::settingsBreach(*movie)) {
         failure(name, breach);
         return Outcome::NotRepaired;

@@ -1,7 +1,7 @@
 #include "orlafamily.h"
 
-#include "applysettings.h"
-#include "orlarecoverysettings.h"
+#include "quicktimefile.h"
+#include "quicktimefourcc.h"
 #include "repairreport.h"
 #include "takerename.h"
 
@@ -20,31 +20,26 @@ constexpr ProResChoice proResChoices[] = {
     { -1, -1, fourCC("apch"), "Apple ProRes 422" },
 };
 
-constexpr PictureAspect pictureAspects[] = {
-    { 720, 480, { 10, 11 }, { 704, 1, 480, 1, 0, 1, 0, 1 } },
-    { 720, 486, { 10, 11 }, { 704, 1, 480, 1, 0, 1, 0, 1 } },
-    { 720, 576, { 59, 54 }, { 41472, 59, 576, 1, 0, 1, 0, 1 } },
-    { 960, 720, { 1, 1 }, { 936, 1, 702, 1, 0, 1, 0, 1 } },
-    { 1280, 720, { 1, 1 }, { 1248, 1, 702, 1, 0, 1, 0, 1 } },
-    { 1296, 720, { 1, 1 }, { 1248, 1, 702, 1, 0, 1, 0, 1 } },
-    { 1280, 1080, { 1, 1 }, { 3776, 3, 1062, 1, 0, 1, 0, 1 } },
-    { 1440, 1080, { 1, 1 }, { 1416, 1, 1062, 1, 0, 1, 0, 1 } },
-    { 1920, 1080, { 1, 1 }, { 1888, 1, 1062, 1, 0, 1, 0, 1 } },
-    { 3840, 2160, { 1, 1 }, { 0, 0, 0, 0, 0, 0, 0, 0 } },
-    { 4096, 2160, { 1, 1 }, { 0, 0, 0, 0, 0, 0, 0, 0 } },
+// Its 120-byte block at 36 holds the chunking.
+constexpr RecoverySettingsLayout orlaRecoverySettings {
+    120, // size
+    72, // recordedEnd
+    88, // reelName
+    80, 0, // audioSamplesPerChunk
+    84, 0, // videoSamplesPerChunk
 };
 
 const RecorderProfile orlaProfile {
-    36,
-    OrlaRecoverySettings::size,
-    QIODevice::ReadWrite | QIODevice::Unbuffered,
-    true,
-    false,
-    true,
+    36, // settingsOffset
+    orlaRecoverySettings,
+    QIODevice::ReadWrite | QIODevice::Unbuffered, // movieOpenMode
+    true, // announcesChunkOffsetStreaming
+    false, // writesCleanAperture
+    true, // editListPerTrack
     proResChoices,
     int(std::size(proResChoices)),
-    pictureAspects,
-    int(std::size(pictureAspects)),
+    recorderPictureAspects,
+    11, // every picture size
 };
 
 constexpr int closingBlockSize = 512;
@@ -60,13 +55,6 @@ const OrlaFamily& OrlaFamily::instance()
 const RecorderProfile& OrlaFamily::profile() const
 {
     return orlaProfile;
-}
-
-void OrlaFamily::applySettings(QuickTimeFile& file) const
-{
-    const OrlaRecoverySettings settings = OrlaRecoverySettings::from(file.recoverySettings);
-    // The recorder's own timecode sample is already in the media; none is written.
-    applyRecorderSettings(settings, file, settings.audioSamplesPerChunk(), settings.videoSamplesPerChunk());
 }
 
 QList<EarlierRepair::Form> OrlaFamily::repairForms(const QuickTimeFile&) const

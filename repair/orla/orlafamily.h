@@ -13,7 +13,6 @@ public:
 
     const RecorderProfile& profile() const override;
     bool reportsEveryStep() const override { return true; }
-    void applySettings(QuickTimeFile& file) const override;
     QList<EarlierRepair::Form> repairForms(const QuickTimeFile& file) const override;
     quint32 minimumItems() const override { return 30; }
     QByteArray closingBlock() const override;

@@ -1,9 +1,9 @@
 #include "veskfamily.h"
 
-#include "applysettings.h"
+#include "quicktimefile.h"
+#include "quicktimefourcc.h"
 #include "repairreport.h"
 #include "takerename.h"
-#include "veskrecoverysettings.h"
 
 #include <QtEndian>
 
@@ -18,34 +18,28 @@ constexpr ProResChoice proResChoices[] = {
     { -1, -1, fourCC("apch"), "Apple ProRes 422" },
 };
 
-constexpr PictureAspect pictureAspects[] = {
-    { 720, 480, { 10, 11 }, { 704, 1, 480, 1, 0, 1, 0, 1 } },
-    { 720, 486, { 10, 11 }, { 704, 1, 480, 1, 0, 1, 0, 1 } },
-    { 720, 576, { 59, 54 }, { 41472, 59, 576, 1, 0, 1, 0, 1 } },
-    { 960, 720, { 1, 1 }, { 936, 1, 702, 1, 0, 1, 0, 1 } },
-    { 1280, 720, { 1, 1 }, { 1248, 1, 702, 1, 0, 1, 0, 1 } },
-    { 1296, 720, { 1, 1 }, { 1248, 1, 702, 1, 0, 1, 0, 1 } },
-    { 1280, 1080, { 1, 1 }, { 3776, 3, 1062, 1, 0, 1, 0, 1 } },
-    { 1440, 1080, { 1, 1 }, { 1416, 1, 1062, 1, 0, 1, 0, 1 } },
-    { 1920, 1080, { 1, 1 }, { 1888, 1, 1062, 1, 0, 1, 0, 1 } },
+// Its 108-byte block at 20 has no field for the chunking: the older
+// recorders always use chunks of 3,072 samples and 3 frames.
+constexpr RecoverySettingsLayout veskRecoverySettings {
+    108, // size
+    68, // recordedEnd
+    76, // reelName
+    -1, 3072, // audioSamplesPerChunk
+    -1, 3, // videoSamplesPerChunk
 };
 
 const RecorderProfile veskProfile {
-    20,
-    VeskRecoverySettings::size,
-    QIODevice::ReadWrite,
-    false,
-    true,
-    false,
+    20, // settingsOffset
+    veskRecoverySettings,
+    QIODevice::ReadWrite, // movieOpenMode
+    false, // announcesChunkOffsetStreaming
+    true, // writesCleanAperture
+    false, // editListPerTrack
     proResChoices,
     int(std::size(proResChoices)),
-    pictureAspects,
-    int(std::size(pictureAspects)),
+    recorderPictureAspects,
+    9, // no 2160-line pictures
 };
-
-// What the older recorders always use; their settings block has no field for it.
-constexpr quint32 audioSamplesPerChunk = 3072;
-constexpr quint32 videoFramesPerChunk = 3;
 
 constexpr int timecodeBlockSize = 512;
 
@@ -60,12 +54,6 @@ const VeskFamily& VeskFamily::instance()
 const RecorderProfile& VeskFamily::profile() const
 {
     return veskProfile;
-}
-
-void VeskFamily::applySettings(QuickTimeFile& file) const
-{
-    applyRecorderSettings(VeskRecoverySettings::from(file.recoverySettings), file, audioSamplesPerChunk,
-        videoFramesPerChunk);
 }
 
 QList<EarlierRepair::Form> VeskFamily::repairForms(const QuickTimeFile& file) const

@@ -15,7 +15,6 @@ public:
 
     const RecorderProfile& profile() const override;
     bool reportsEveryStep() const override { return false; }
-    void applySettings(QuickTimeFile& file) const override;
     QList<EarlierRepair::Form> repairForms(const QuickTimeFile& file) const override;
     quint32 minimumItems() const override { return 0; }
     bool placeLead(QuickTimeFile& file, const QByteArray& name) const override;
