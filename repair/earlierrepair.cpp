@@ -25,7 +25,8 @@ quint32 u32At(const QByteArray& bytes, int offset)
 // repair writes there: its lead, the movie, user data and vendor atoms nested
 // as the rebuild nests them, and the vendor atom's counts, interlace flag and
 // vendor values those of this take with its media ending at `start`.
-bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form, FrameMap::Count& whole)
+bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form, const FrameMap::Count& listed,
+    FrameMap::Count& whole)
 {
     QIODevice* device = file.device;
     const qint64 lead = form.lead.size();
@@ -49,7 +50,8 @@ bool beginsAt(const QuickTimeFile& file, quint64 start, const Form& form, FrameM
         if (u32At(movie, 52 + 4 * i) != file.vendorValues[i])
             return false;
     }
-    whole = file.frameMap.whole(start);
+    // Every listed item ends by the end of the last one: no need to count again.
+    whole = start >= listed.end() ? listed : file.frameMap.whole(start);
     const quint64 videoFrames = u32At(movie, 40);
     const quint64 audioChunks = u32At(movie, 44);
     const quint64 timecodeSamples = u32At(movie, 48);
@@ -99,7 +101,7 @@ EarlierRepair::Found EarlierRepair::find(const QuickTimeFile& file, const QList<
         return found;
     if (file.recordedEnd != 0) {
         for (const Form& form : forms) {
-            if (beginsAt(file, file.recordedEnd, form, found.whole)) {
+            if (beginsAt(file, file.recordedEnd, form, listed, found.whole)) {
                 found.start = file.recordedEnd;
                 return found;
             }
@@ -125,7 +127,7 @@ EarlierRepair::Found EarlierRepair::find(const QuickTimeFile& file, const QList<
             const quint64 movie = block + quint64(at - bytes.data()) - 4;
             for (const Form& form : forms) {
                 const quint64 start = movie - quint64(form.lead.size());
-                if (movie >= quint64(form.lead.size()) && beginsAt(file, start, form, found.whole)) {
+                if (movie >= quint64(form.lead.size()) && beginsAt(file, start, form, listed, found.whole)) {
                     found.start = start;
                     return found;
                 }

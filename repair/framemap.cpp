@@ -14,7 +14,8 @@ namespace {
 // a step, works out their offsets from one another before it stores any,
 // and keeps its state in locals, so that the stores into the table do not
 // make the compiler reload it. `store(index, offset, entry)` stores the
-// index-th item found, false when its value does not fit.
+// item found as the index-th value and returns 1, or skips it (0), or finds
+// that its value does not fit (-1), which ends the walk.
 template <class Store>
 quint32 storeItemsOf(int kind, const quint8*& cursor, const quint8* end, quint64& position, quint32 wanted,
     Store&& store)
@@ -22,6 +23,7 @@ quint32 storeItemsOf(int kind, const quint8*& cursor, const quint8* end, quint64
     const quint8* entry = cursor;
     quint64 at = position;
     quint32 stored = 0;
+    int result = 0;
     while (end - entry >= 8 && stored + 4 <= wanted) {
         const quint16 e0 = qFromLittleEndian<quint16>(entry);
         const quint16 e1 = qFromLittleEndian<quint16>(entry + 2);
@@ -30,18 +32,24 @@ quint32 storeItemsOf(int kind, const quint8*& cursor, const quint8* end, quint64
         const quint64 at1 = at + FrameMap::lengthOf(e0);
         const quint64 at2 = at1 + FrameMap::lengthOf(e1);
         const quint64 at3 = at2 + FrameMap::lengthOf(e2);
-        if ((FrameMap::kindOf(e0) == kind && !store(stored++, at, e0))
-            || (FrameMap::kindOf(e1) == kind && !store(stored++, at1, e1))
-            || (FrameMap::kindOf(e2) == kind && !store(stored++, at2, e2))
-            || (FrameMap::kindOf(e3) == kind && !store(stored++, at3, e3)))
-            return stored - 1;
+        if ((FrameMap::kindOf(e0) == kind && (result = store(stored, at, e0)) < 0)
+            || (stored += quint32(result), result = 0, FrameMap::kindOf(e1) == kind && (result = store(stored, at1, e1)) < 0)
+            || (stored += quint32(result), result = 0, FrameMap::kindOf(e2) == kind && (result = store(stored, at2, e2)) < 0)
+            || (stored += quint32(result), result = 0, FrameMap::kindOf(e3) == kind && (result = store(stored, at3, e3)) < 0))
+            return stored;
+        stored += quint32(result);
+        result = 0;
         entry += 8;
         at = at3 + FrameMap::lengthOf(e3);
     }
     while (entry < end && stored < wanted) {
         const quint16 e = qFromLittleEndian<quint16>(entry);
-        if (FrameMap::kindOf(e) == kind && !store(stored++, at, e))
-            return stored - 1;
+        if (FrameMap::kindOf(e) == kind) {
+            result = store(stored, at, e);
+            if (result < 0)
+                return stored;
+            stored += quint32(result);
+        }
         entry += 2;
         at += FrameMap::lengthOf(e);
     }
@@ -82,7 +90,7 @@ public:
         return forWidth(width, [&](auto field) {
             using Field = decltype(field);
             return storeItemsOf(kind, cursor, end, position, count, [out](quint32 index, quint64, quint16 entry) {
-                return store<Field>(out, index, FrameMap::lengthOf(entry));
+                return store<Field>(out, index, FrameMap::lengthOf(entry)) ? 1 : -1;
             });
         });
     }
@@ -120,46 +128,27 @@ public:
         const quint32 stored = forWidth(width, [&](auto field) {
             using Field = decltype(field);
             // The first and the last chunk carry their own place; the last
-            // one wins when they coincide.
+            // one wins when they coincide. Every samplesPerChunk-th item of
+            // the kind, from the first, opens a chunk.
             const FrameMap::Chunking& c = chunking;
             const quint32 first = chunkIndex;
-            const auto storeChunk = [out, &c, first](quint32 index, quint64 position, quint16) {
+            quint32& left = countdown;
+            return storeItemsOf(kind, cursor, end, running, wanted, [out, &c, first, &left](quint32 index, quint64 position, quint16) {
+                if (--left != 0)
+                    return 0;
+                left = c.samplesPerChunk;
                 const quint32 chunk = first + index;
                 const quint64 offset = chunk + 1 == c.chunkCount && c.lastChunkOffset != 0 ? c.lastChunkOffset
                     : chunk == 0 && c.firstChunkOffset != 0                            ? c.firstChunkOffset
                                                                                        : c.offset;
-                return store<Field>(out, index, position + offset);
-            };
-            return c.samplesPerChunk == 1 ? storeItemsOf(kind, cursor, end, running, wanted, storeChunk)
-                                          : everyNthItem(wanted, storeChunk);
+                return store<Field>(out, index, position + offset) ? 1 : -1;
+            });
         });
         chunkIndex += stored;
         return stored;
     }
 
 private:
-    // Every samplesPerChunk-th item of the kind, from the first, opens a chunk.
-    template <class Store>
-    quint32 everyNthItem(quint32 wanted, Store&& storeChunk)
-    {
-        quint32 stored = 0;
-        quint64 position = 0;
-        while (stored < wanted) {
-            if (storeItemsOf(kind, cursor, end, running, 1, [&](quint32, quint64 at, quint16) {
-                    position = at;
-                    return true;
-                }) == 0)
-                break;
-            if (--countdown != 0)
-                continue;
-            countdown = chunking.samplesPerChunk;
-            if (!storeChunk(stored, position, 0))
-                break;
-            ++stored;
-        }
-        return stored;
-    }
-
     FrameMap map;
     int kind;
     const quint8* end;
