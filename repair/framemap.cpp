@@ -127,28 +127,52 @@ public:
         const quint32 wanted = qMin(count, chunking.chunkCount - qMin(chunkIndex, chunking.chunkCount));
         const quint32 stored = forWidth(width, [&](auto field) {
             using Field = decltype(field);
+            const quint64 offset = chunking.offset;
+            quint32 filled = 0;
+            if (chunking.samplesPerChunk == 1) {
+                filled = storeItemsOf(kind, cursor, end, running, wanted, [out, offset](quint32 index, quint64 position, quint16) {
+                    return store<Field>(out, index, position + offset) ? 1 : -1;
+                });
+            } else {
+                // Every samplesPerChunk-th item of the kind, from the first, opens a chunk.
+                quint32& left = countdown;
+                const quint32 perChunk = chunking.samplesPerChunk;
+                filled = storeItemsOf(kind, cursor, end, running, wanted,
+                    [out, offset, &left, perChunk](quint32 index, quint64 position, quint16) {
+                        if (--left != 0)
+                            return 0;
+                        left = perChunk;
+                        return store<Field>(out, index, position + offset) ? 1 : -1;
+                    });
+            }
             // The first and the last chunk carry their own place; the last
-            // one wins when they coincide. Every samplesPerChunk-th item of
-            // the kind, from the first, opens a chunk.
-            const FrameMap::Chunking& c = chunking;
-            const quint32 first = chunkIndex;
-            quint32& left = countdown;
-            return storeItemsOf(kind, cursor, end, running, wanted, [out, &c, first, &left](quint32 index, quint64 position, quint16) {
-                if (--left != 0)
-                    return 0;
-                left = c.samplesPerChunk;
-                const quint32 chunk = first + index;
-                const quint64 offset = chunk + 1 == c.chunkCount && c.lastChunkOffset != 0 ? c.lastChunkOffset
-                    : chunk == 0 && c.firstChunkOffset != 0                            ? c.firstChunkOffset
-                                                                                       : c.offset;
-                return store<Field>(out, index, position + offset) ? 1 : -1;
-            });
+            // one wins when they coincide.
+            const quint32 last = chunking.chunkCount - 1;
+            if (chunkIndex == 0 && filled > 0) {
+                const quint64 first = last == 0 && chunking.lastChunkOffset != 0 ? chunking.lastChunkOffset
+                                                                                 : chunking.firstChunkOffset;
+                if (first != 0 && !replace<Field>(out, 0, first))
+                    filled = 0;
+            }
+            if (last != 0 && last >= chunkIndex && last - chunkIndex < filled && chunking.lastChunkOffset != 0
+                && !replace<Field>(out, last - chunkIndex, chunking.lastChunkOffset))
+                filled = last - chunkIndex;
+            return filled;
         });
         chunkIndex += stored;
         return stored;
     }
 
 private:
+    // Gives the chunk at `index` of the batch `offset` instead of the full
+    // chunks' one; false when the value then does not fit.
+    template <class Field>
+    bool replace(char* out, quint32 index, quint64 offset) const
+    {
+        const quint64 position = qFromBigEndian<Field>(out + quint64(index) * sizeof(Field)) - chunking.offset;
+        return store<Field>(out, index, position + offset);
+    }
+
     FrameMap map;
     int kind;
     const quint8* end;

@@ -96,20 +96,20 @@ public:
 
     // Up to `wanted` next entries, in place in the block read: how many
     // there are at `entries` (0 when none can be read).
-    qint64 take(const char*& entries, quint64 wanted)
+    quint64 take(const char*& entries, quint64 wanted)
     {
         if (at == filled) {
             block.resize(blockBytes);
             if (!device->seek(qint64(next)))
                 return 0;
             const qint64 got = device->read(block.data(), blockBytes);
-            filled = got < 0 ? 0 : got - got % width;
-            next += quint64(filled);
+            filled = got < 0 ? 0 : quint64(got) - quint64(got) % quint64(width);
+            next += filled;
             at = 0;
         }
-        const qint64 count = qMin<quint64>(wanted, quint64((filled - at) / width));
+        const quint64 count = qMin<quint64>(wanted, width == 8 ? (filled - at) >> 3 : (filled - at) >> 2);
         entries = block.data() + at;
-        at += count * width;
+        at += count * quint64(width);
         return count;
     }
 
@@ -120,8 +120,8 @@ private:
     quint64 next;
     int width;
     std::vector<char> block;
-    qint64 filled = 0;
-    qint64 at = 0;
+    quint64 filled = 0;
+    quint64 at = 0;
 };
 
 // A table atom read as far as its fixed fields; the entries stay in the
@@ -230,33 +230,61 @@ private:
             const quint64 samples = chunkEntries.at(run).samplesPerChunk;
             const quint64 end
                 = run + 1 < chunkEntries.size() ? chunkEntries.at(run + 1).firstChunk : offsets.count + 1;
-            quint64 chunks = end - chunkEntries.at(run).firstChunk;
             const quint64 constantBytes = samples * sizes.constantSize;
-            while (chunks > 0) {
+            for (quint64 chunks = end - chunkEntries.at(run).firstChunk; chunks > 0;) {
                 const char* entries = nullptr;
-                const qint64 count = offsetCursor.take(entries, chunks);
+                const quint64 count = offsetCursor.take(entries, chunks);
                 if (count == 0)
                     return Result::Unreadable;
-                for (qint64 i = 0; i < count; ++i) {
-                    const quint64 offset = offsets.width == 8 ? qFromBigEndian<quint64>(entries + 8 * i)
-                                                              : qFromBigEndian<quint32>(entries + 4 * i);
-                    quint64 bytes = constantBytes;
-                    for (quint64 left = sizes.constantSize == 0 ? samples : 0; left > 0;) {
+                chunks -= count;
+                if (sizes.constantSize != 0) {
+                    if (!constantChunksInside(media, entries, count, offsets.width, constantBytes))
+                        return Result::OutsideMedia;
+                    continue;
+                }
+                for (quint64 i = 0; i < count; ++i) {
+                    quint64 bytes = 0;
+                    for (quint64 left = samples; left > 0;) {
                         const char* sampleSizes = nullptr;
-                        const qint64 taken = sizeCursor.take(sampleSizes, left);
+                        const quint64 taken = sizeCursor.take(sampleSizes, left);
                         if (taken == 0)
                             return Result::Unreadable;
-                        for (qint64 s = 0; s < taken; ++s)
+                        for (quint64 s = 0; s < taken; ++s)
                             bytes += qFromBigEndian<quint32>(sampleSizes + 4 * s);
-                        left -= quint64(taken);
+                        left -= taken;
                     }
+                    const quint64 offset = offsets.width == 8 ? qFromBigEndian<quint64>(entries + 8 * i)
+                                                              : qFromBigEndian<quint32>(entries + 4 * i);
                     if (!media.holds(offset, bytes))
                         return Result::OutsideMedia;
                 }
-                chunks -= quint64(count);
             }
         }
         return Result::Sound;
+    }
+
+    // Whether `count` chunks of `bytes` each, at the offsets listed at
+    // `entries`, all lie inside the media: the tight loop of a sound track.
+    static bool constantChunksInside(const MediaRange& media, const char* entries, quint64 count, int width,
+        quint64 bytes)
+    {
+        if (bytes > media.end - media.start)
+            return false;
+        const quint64 lowest = media.start;
+        const quint64 highest = media.end - bytes;
+        bool inside = true;
+        if (width == 8) {
+            for (quint64 i = 0; i < count; ++i) {
+                const quint64 offset = qFromBigEndian<quint64>(entries + 8 * i);
+                inside &= offset >= lowest && offset <= highest;
+            }
+        } else {
+            for (quint64 i = 0; i < count; ++i) {
+                const quint64 offset = qFromBigEndian<quint32>(entries + 4 * i);
+                inside &= offset >= lowest && offset <= highest;
+            }
+        }
+        return inside;
     }
 
     QIODevice* device;
