@@ -265,19 +265,16 @@ FrameMap::Count FrameMap::whole(quint64 availableEnd) const
     return whole;
 }
 
-quint32 FrameMap::span(quint32 total, quint64* end) const
+quint32 FrameMap::span(const Count& counted, quint64* end) const
 {
-    quint32 cursor = 0;
-    quint32 counted = 0;
-    quint64 position = mediaStart;
-    while (bytes && counted < total && cursor < capacity) {
-        const quint16 e = entry(cursor++);
-        counted += kindOf(e) != Unused;
-        position += lengthOf(e);
-    }
+    // The walked entries less the kind 3 ones after the last counted item.
+    quint32 entries = counted.entries;
+    quint64 position = counted.end();
+    while (bytes && entries > 0 && kindOf(entry(entries - 1)) == Unused)
+        position -= lengthOf(entry(--entries));
     if (end)
         *end = position;
-    return cursor;
+    return entries;
 }
 
 QuickTimeEntrySourcePointer FrameMap::sizes(Kind kind, quint32 limit) const

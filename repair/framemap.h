@@ -72,10 +72,10 @@ public:
     void count(quint64 availableEnd, Count& listed, Count& whole) const;
     Count whole(quint64 availableEnd = std::numeric_limits<quint64>::max()) const;
 
-    // How far into the map the first `total` counted entries reach, kind 3
-    // entries among them included (the limit of the table walks); `end`
-    // receives where the item after them starts.
-    quint32 span(quint32 total, quint64* end = nullptr) const;
+    // How far into the map the counted items of `counted` (a count the map
+    // was walked for) reach, kind 3 entries among them included: the limit
+    // of the table walks. `end` receives where the item after them starts.
+    quint32 span(const Count& counted, quint64* end = nullptr) const;
 
     // Table sources over the entries before `limit`: the lengths of the
     // items of one kind, the chunk offsets of one track, and the raw entries
@@ -84,22 +84,17 @@ public:
     QuickTimeEntrySourcePointer chunkOffsets(Kind kind, quint32 limit, const Chunking& chunking) const;
     QuickTimeEntrySourcePointer rawEntries(quint32 limit) const;
 
-    // Calls visit(offset, length) for each of the first `total` counted
-    // entries of `kind`, in order, until it returns false.
+    // Calls visit(offset, length) for each entry of `kind` before `limit`,
+    // in order, until it returns false.
     template <class Visit>
-    void forEachOf(Kind kind, quint32 total, Visit&& visit) const
+    void forEachOf(Kind kind, quint32 limit, Visit&& visit) const
     {
         quint64 position = mediaStart;
-        quint32 counted = 0;
-        for (quint32 i = 0; bytes && i < capacity && counted < total; ++i) {
+        for (quint32 i = 0; bytes && i < limit && i < capacity; ++i) {
             const quint16 e = entry(i);
-            const quint32 length = lengthOf(e);
-            if (kindOf(e) != Unused) {
-                ++counted;
-                if (kindOf(e) == kind && !visit(position, length))
-                    return;
-            }
-            position += length;
+            if (kindOf(e) == kind && !visit(position, lengthOf(e)))
+                return;
+            position += lengthOf(e);
         }
     }
 

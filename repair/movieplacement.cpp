@@ -68,6 +68,7 @@ bool place(QuickTimeFile& file, const QList<EarlierRepair::Form>& forms, quint32
     file.videoFrameCount = extent.whole.videoFrames;
     file.audioChunkCount = extent.whole.audioChunks;
     file.timecodeSampleCount = extent.whole.timecodeSamples;
+    file.walkLimit = file.frameMap.span(extent.whole, &file.walkEnd);
     // When the recorder's short last chunk is among the items left out, the
     // last one kept is a full one.
     if (extent.listed.audioChunks != extent.whole.audioChunks)

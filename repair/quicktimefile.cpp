@@ -75,12 +75,6 @@ void QuickTimeFile::setFrameRate(quint32 rate)
     }
 }
 
-quint32 QuickTimeFile::frameMapEntryTotal() const
-{
-    const quint64 total = quint64(videoFrameCount) + audioChunkCount + timecodeSampleCount;
-    return quint32(qMin<quint64>(total, FrameMap::capacity));
-}
-
 bool QuickTimeFile::writeMovie(const QByteArray& lead)
 {
     if (!device)

@@ -36,9 +36,6 @@ public:
     void resetForRecording();
     void setFrameRate(quint32 rate);
 
-    // Counted entries: videoFrameCount + audioChunkCount + timecodeSampleCount,
-    // never more than the frame map holds.
-    quint32 frameMapEntryTotal() const;
 
     // Writes `lead` and then the tree under root at the device's current
     // position, in one run through a buffered device, so that the first write
@@ -90,6 +87,11 @@ public:
     quint32 videoFrameCount = 0;
     quint32 audioChunkCount = 0;
     quint32 timecodeSampleCount = 0;
+    // How far into the frame map the counted items reach (kind 3 entries
+    // among them included), which bounds every table walk, and where the
+    // media after them begins.
+    quint32 walkLimit = 0;
+    quint64 walkEnd = FrameMap::mediaStart;
 
     // What the repair writes right before the movie (the older family's
     // timecode sample) and where; empty for none.

@@ -60,7 +60,7 @@ bool chunksHoldTheirChannels(const QuickTimeFile& file, const MovieTiming& timin
     bool hold = true;
     if (chunks == 0)
         return true;
-    file.frameMap.forEachOf(FrameMap::AudioChunk, file.frameMapEntryTotal(), [&](quint64, quint32 length) {
+    file.frameMap.forEachOf(FrameMap::AudioChunk, file.walkLimit, [&](quint64, quint32 length) {
         // As the chunk offset table places them: the last chunk's count wins.
         quint32 samples = timing.samplesPerChunk;
         if (chunk + 1 == chunks && timing.lastChunkSamples != 0)

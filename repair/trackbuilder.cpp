@@ -36,7 +36,7 @@ constexpr quint64 chunkOffsetTableLead = 16;
 
 TrackBuilder::TrackBuilder(QuickTimeFile& file)
     : file(file)
-    , walkLimit(file.frameMap.span(file.frameMapEntryTotal()))
+    , walkLimit(file.walkLimit)
 {
 }
 

@@ -13,9 +13,8 @@ bool VeskFamily::placeLead(QuickTimeFile& file, const QByteArray& name) const
     FrameMap& map = file.frameMap;
     // The slot after the last counted entry, and where the walk that builds
     // the tables will place the block's item.
-    const quint32 total = file.frameMapEntryTotal();
-    quint64 walkEnd = 0;
-    quint32 slot = map.span(total, &walkEnd);
+    quint32 slot = file.walkLimit;
+    quint64 walkEnd = file.walkEnd;
     // Kind 3 items after it that lie in the recorded media are live: their
     // entries stay, and the block's entry follows them.
     const qint64 at = file.device->pos();
@@ -40,6 +39,7 @@ bool VeskFamily::placeLead(QuickTimeFile& file, const QByteArray& name) const
         return false;
     map.setEntry(slot, FrameMap::entryFor(FrameMap::TimecodeSample, 1));
     ++file.timecodeSampleCount;
+    file.walkLimit = slot + 1;
     file.movieDataAtom.size64 += quint64(block.size());
     file.lead = block;
     file.leadOffset = quint64(at);
