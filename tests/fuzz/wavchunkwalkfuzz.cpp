@@ -6,8 +6,6 @@
 
 #include <QtEndian>
 
-#include <cstring>
-
 namespace {
 
 using Range = AccessRecordingBuffer::Range;
@@ -16,8 +14,6 @@ constexpr int sizeFieldLength = 4;
 constexpr qint64 riffSizeOffset = 4;
 // "RIFF", its size, "WAVE", then at least the data chunk's own header.
 constexpr qint64 smallestDataStart = 12 + 8;
-constexpr int ixmlCapacity = 7274;
-constexpr int descriptionLength = 256;
 
 QByteArray le32(quint32 value)
 {
@@ -53,17 +49,6 @@ QString checkRefused(int result, AudioFile& audio, const AccessRecordingBuffer& 
     return {};
 }
 
-QString checkHeldTexts(const AudioFile& audio)
-{
-    if (audio.ixmlLength > ixmlCapacity)
-        return QStringLiteral("iXML length %1 beyond the buffer").arg(audio.ixmlLength);
-    if (audio.ixmlText[audio.ixmlLength] != '\0')
-        return QStringLiteral("iXML text not terminated");
-    if (::memchr(audio.descriptionText, '\0', descriptionLength + 1) == nullptr)
-        return QStringLiteral("bext description not terminated");
-    return {};
-}
-
 // What a second repair of the repaired file must do: find the same data
 // chunk and leave every byte as it is (a take without samples keeps a data
 // size of 0, which is written again, unchanged).
@@ -92,8 +77,6 @@ QString checkWalk(const QByteArray& input)
         return QStringLiteral("parse gave the unknown result %1").arg(parsed);
     if (!withinFile(file.reads, fileSize))
         return QStringLiteral("parse read outside the file");
-    if (const QString broken = checkHeldTexts(audio); !broken.isEmpty())
-        return broken;
     if (parsed != AudioFile::Success)
         return checkRefused(parsed, audio, file, input);
     if (!file.writes.isEmpty())
