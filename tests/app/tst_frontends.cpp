@@ -5,6 +5,7 @@
 
 #include "app/appidentity.h"
 #include "app/mainwindow.h"
+#include "consolerun.h"
 #include "recordingwriter.h"
 #include "testcard.h"
 
@@ -150,27 +151,6 @@ QStringList runFromStart(MainWindow& window, const QString& path, bool finalize)
     choose(window, finalize ? "scanAndFinalize" : "scanOnly");
     QTest::mouseClick(widget<QPushButton>(window, "startButton"), Qt::LeftButton);
     return paneLines(window);
-}
-
-struct ConsoleRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ConsoleRun runConsole(const QStringList& arguments)
-{
-    QProcess cli;
-    cli.start(QStringLiteral(AMBREL_CLI_PATH), arguments);
-    // Standard input is a closed pipe, not a terminal: questions are answered No.
-    cli.closeWriteChannel();
-    ConsoleRun run;
-    if (cli.waitForFinished(60000) && cli.exitStatus() == QProcess::NormalExit)
-        run.exitCode = cli.exitCode();
-    run.out = QString::fromLocal8Bit(cli.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(cli.readAllStandardError());
-    return run;
 }
 
 // The console on a terminal of its own (script), typing `answer` to its question.

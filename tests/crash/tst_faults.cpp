@@ -10,6 +10,7 @@
 //   repairs what was left repairable.
 // The recording never changes.
 
+#include "consolerun.h"
 #include "filehash.h"
 #include "playercheck.h"
 #include "recordedplayback.h"
@@ -18,7 +19,6 @@
 #include "testcard.h"
 #include "wavwriter.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
@@ -34,32 +34,10 @@ const QStringList writeCalls{ "write", "pwrite64", "writev", "pwritev", "pwritev
     "sync_file_range", "ftruncate", "fallocate", "rename", "renameat", "renameat2", "link", "linkat", "unlink",
     "unlinkat" };
 
-struct Run
+// "ambrel-cli --finalize root", behind `wrapper` when one is given.
+ConsoleRun finalize(const QString& root, const QStringList& wrapper = {})
 {
-    bool started = false;
-    bool killed = false; // ended by a signal instead of exiting
-    int exitCode = -1;
-    QString out;
-};
-
-// "ambrel-cli --finalize root", behind `wrapper` (a program and its arguments).
-Run finalize(const QString& root, const QStringList& wrapper = {})
-{
-    const QStringList command = wrapper + QStringList{ AMBREL_CLI_PATH, "--finalize", root };
-    QProcess process;
-    process.start(command.first(), command.mid(1));
-    process.closeWriteChannel();
-    Run run;
-    run.started = process.waitForStarted(30000);
-    if (!run.started || !process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.killed = process.exitStatus() == QProcess::CrashExit;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    return run;
+    return runConsole({ "--finalize", root }, wrapper);
 }
 
 // strace counting only the write-like calls that touch `paths` (the take's
@@ -201,7 +179,7 @@ FaultTake FaultTake::make(const QString& name)
     if (!take.error.isEmpty())
         return take;
     take.pristine = fileBytes(card.path(take.takeName));
-    const Run run = finalize(card.root);
+    const ConsoleRun run = finalize(card.root);
     take.repaired = fileBytes(card.path(take.repairedName));
     if (run.exitCode != 0 || standing(card.root) != QStringList{ take.repairedName }
         || !take.keepsRecording(card.path(take.repairedName))) {
@@ -270,7 +248,7 @@ private slots:
 
 private:
     // What a run under a fault left, then a run without it.
-    void checkFaultyRun(const FaultTake& take, const TestCard& card, const Run& run, const QString& where);
+    void checkFaultyRun(const FaultTake& take, const TestCard& card, const ConsoleRun& run, const QString& where);
     void checkNextRun(const FaultTake& take, const TestCard& card, const QString& where);
 
     // Per take and fault, what the runs did, for the log.
@@ -305,7 +283,7 @@ void FaultsTest::killedAtEveryWrite()
         for (int n = 1;; ++n) {
             TestCard card;
             QVERIFY(take.lay(card.root));
-            const Run cut = finalize(card.root, strace(take.paths(card.root),
+            const ConsoleRun cut = finalize(card.root, strace(take.paths(card.root),
                 { "-o", "/dev/null", "-e", QStringLiteral("inject=%1:signal=KILL:when=%2").arg(call.key()).arg(n) }));
             QVERIFY(cut.started);
             if (!cut.killed) {
@@ -328,7 +306,7 @@ void FaultsTest::killedAtEveryWrite()
 
             // The next run finishes the take: the same bytes as a repair that
             // was never interrupted, and so the same frames, samples and timecode.
-            const Run again = finalize(card.root);
+            const ConsoleRun again = finalize(card.root);
             QCOMPARE(again.exitCode, 0);
             QCOMPARE(standing(card.root), QStringList{ take.repairedName });
             if (left.first() == take.takeName)
@@ -348,7 +326,7 @@ void FaultsTest::killedAtEveryWrite()
     figures << name + ", kill points survived: " + counted.join(", ");
 }
 
-void FaultsTest::checkFaultyRun(const FaultTake& take, const TestCard& card, const Run& run, const QString& where)
+void FaultsTest::checkFaultyRun(const FaultTake& take, const TestCard& card, const ConsoleRun& run, const QString& where)
 {
     QVERIFY2(run.started && !run.killed, qPrintable(where));
     const QStringList left = standing(card.root);

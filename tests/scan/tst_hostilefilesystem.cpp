@@ -4,6 +4,7 @@
 // Whatever it meets, the scan ends, writes nothing it was not asked to, and
 // its report names what it found.
 
+#include "consolerun.h"
 #include "filehash.h"
 #include "messagecatcher.h"
 #include "playercheck.h"
@@ -15,7 +16,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QtEndian>
 #include <QtTest>
 
@@ -463,20 +463,15 @@ void HostileFilesystemTest::unusualNamesOnTheConsole()
         folders.append(folders.last() + '/' + part);
     for (const char* locale : { "C.UTF-8", "C" }) {
         for (const bool scanOnly : { true, false }) {
-            QProcess cli;
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert(QStringLiteral("LC_ALL"), QLatin1String(locale));
-            cli.setProcessEnvironment(environment);
-            cli.start(QStringLiteral(AMBREL_CLI_PATH), scanOnly ? QStringList{ root } : QStringList{ "--finalize", root });
-            cli.closeWriteChannel();
-            QVERIFY(cli.waitForFinished(60000));
-            QCOMPARE(cli.exitCode(), scanOnly ? 0 : 1);
-            QCOMPARE(cli.readAllStandardError(), QByteArray());
+            const ConsoleRun run = runConsole(scanOnly ? QStringList{ root } : QStringList{ "--finalize", root }, {}, environment);
+            QCOMPARE(run.exitCode, scanOnly ? 0 : 1);
+            QCOMPARE(run.err, QString());
 
             const QStringList expected = folders + QStringList{ scanOnly ? "     " + root + '/' + take + " (" + family + ") Requires finalize"
                                      : "     " + root + '/' + handled + " (" + family.left(1).toUpper() + family.mid(1) + ") Unrecoverable" };
-            const QStringList lines = QString::fromUtf8(cli.readAllStandardOutput()).split('\n');
-            QCOMPARE(lines.filter(QRegularExpression("^(Scanning folder: |     )")), expected);
+            QCOMPARE(run.out.split('\n').filter(QRegularExpression("^(Scanning folder: |     )")), expected);
             // The next run meets the take under its own name again.
             QFile::rename(root + '/' + handled, root + '/' + take);
         }
