@@ -468,7 +468,7 @@ void FrontEndsTest::run()
             if (inputState(window) != "00000 progress to 0" && !paneLines(window).isEmpty())
                 unlockedLines.append(paneLines(window).last());
         });
-        const QString root = path.contains("%r") ? QString(path).replace("%r", card.root) : path;
+        const QString root = QString(path).replace("%r", card.root);
         QCOMPARE(runFromStart(window, root, finalize), filled(lines, card.root));
         // Locked while busy, dialogs included; unlocked after.
         QCOMPARE(unlockedLines, QStringList());
@@ -488,8 +488,7 @@ void FrontEndsTest::run()
     TestCard card;
     layCard(card, tree);
     tools.set(volume == "dirty", fsutil, chkdsk);
-    const QStringList arguments = QStringList{ QString(path).replace("%r", card.root) };
-    const QStringList command = finalize ? QStringList{ "--finalize" } + arguments : arguments;
+    const QStringList command = QStringList{ "--finalize", QString(path).replace("%r", card.root) }.mid(finalize ? 0 : 1);
     if (answerYes) {
         // Its question and the checker's verdict go to its terminal, between the lines.
         const ConsoleRun run = runConsoleOnATerminal(command, "y");

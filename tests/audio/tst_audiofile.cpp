@@ -45,13 +45,10 @@ void TestAudioFile::writesAndReads_data()
         manyChunks.extraChunks.append(RiffChunk{ "JUNK", {} });
 
     QTest::newRow("recorder take") << WavDescription() << none << AudioFile::Success << true;
-    QTest::newRow("extensible format") << with([](auto& d) { d.extensibleFormat = true; }) << none << AudioFile::Success << true;
     QTest::newRow("odd iXML without a pad byte") << with([](auto& d) {
         d.ixmlLength = 301;
         d.padOddChunks = false;
     }) << none << AudioFile::Success << true;
-    QTest::newRow("data pattern within the samples") << with([](auto& d) { d.strayDataPatternAt = 301; }) << none
-                                                     << AudioFile::Success << true;
     QTest::newRow("take without samples") << with([](auto& d) { d.samplesPerChannel = 0; }) << none << AudioFile::Success << true;
     QTest::newRow("finished take") << with([](auto& d) {
         d.finishedDataSize = true;
@@ -62,11 +59,6 @@ void TestAudioFile::writesAndReads_data()
     QTest::newRow("no fmt before data") << WavDescription()
                                         << Change([](QByteArray& file, const WrittenWav& written) { file.replace(written.chunks.at(2).offset, 4, "fmX "); })
                                         << AudioFile::NoFormatChunk << false;
-    QTest::newRow("a chunk running past the end") << with([](auto& d) { d.extraChunks = { { "JUNK", "1234" } }; })
-                                                  << Change([](QByteArray& file, const WrittenWav& written) {
-                                                         qToLittleEndian<quint32>(0x7FFFFFF0, file.data() + written.chunks.at(2).offset + 4);
-                                                     })
-                                                  << AudioFile::IoFailure << false;
     QTest::newRow("5,000 chunks before data") << manyChunks << none << AudioFile::IoFailure << false;
 }
 

@@ -24,7 +24,6 @@
 #include "quicktimeatom.h"
 #include "quicktimeatomreader.h"
 #include "quicktimechunkoffsetatom.h"
-#include "quicktimehandlerreferenceatom.h"
 #include "quicktimesamplesizeatom.h"
 #include "quicktimesampletochunkatom.h"
 #include "quicktimetimetosampleatom.h"
@@ -76,35 +75,6 @@ private:
     qsizetype at = 0;
 };
 
-// Entries written one after another into the head's map, never past it; a
-// fill by doubling copies, so a full map takes a few dozen steps.
-class MapFiller
-{
-public:
-    MapFiller(QByteArray& head, qint64 mapOffset) : map(head.data() + mapOffset) {}
-
-    void append(quint16 entry)
-    {
-        if (used < frameMapEntries)
-            qToLittleEndian<quint16>(entry, map + 2 * qint64(used++));
-    }
-    void repeat(quint16 entry, quint32 count)
-    {
-        count = qMin(count, quint32(frameMapEntries - used));
-        if (count == 0)
-            return;
-        char* first = map + 2 * qint64(used);
-        qToLittleEndian<quint16>(entry, first);
-        for (qint64 done = 1; done < count; done *= 2)
-            std::memcpy(first + 2 * done, first, size_t(2 * qMin<qint64>(done, count - done)));
-        used += int(count);
-    }
-
-private:
-    char* map;
-    int used = 0;
-};
-
 // Recorded media: a pattern no repair would write.
 QByteArrayView media(qint64 length)
 {
@@ -133,12 +103,24 @@ QByteArray takeFrom(InputReader& in, RecorderFamily family)
 
     QByteArray file = RecordingHead::head(TakeDescription::forFamily(family), settings, {});
     file.reserve(file.size() + mediaLength);
-    MapFiller map(file, RecordingHead::frameMapOffset(family));
+    char* map = file.data() + RecordingHead::frameMapOffset(family);
+    qint64 used = 0;
+    const auto append = [&](quint16 entry) {
+        if (used < frameMapEntries)
+            qToLittleEndian<quint16>(entry, map + 2 * used++);
+    };
     for (quint16 i = 0; i < leadingCount && !in.atEnd(); ++i)
-        map.append(in.number<quint16>());
-    map.repeat(fillEntry, (fillField >> 5) >> (fillField & 31));
+        append(in.number<quint16>());
+    // The fill by doubling copies: a full map in a few dozen steps.
+    const qint64 fill = qMin<qint64>((fillField >> 5) >> (fillField & 31), frameMapEntries - used);
+    if (fill > 0) {
+        qToLittleEndian<quint16>(fillEntry, map + 2 * used);
+        for (qint64 done = 1; done < fill; done *= 2)
+            std::memcpy(map + 2 * (used + done), map + 2 * used, size_t(2 * qMin(done, fill - done)));
+        used += fill;
+    }
     while (!in.atEnd())
-        map.append(in.number<quint16>());
+        append(in.number<quint16>());
     if (shape & 1)
         qToBigEndian<quint64>(quint64(16 + mediaLength), file.data() + movieDataHeaderOffset + 8);
     file.append(media(mediaLength));
@@ -242,7 +224,8 @@ public:
         movieSize = movieHeader.size() == 8 ? qFromBigEndian<quint32>(movieHeader.constData()) : 0;
         if (movieHeader.mid(4) != "moov" || movieStart + movieSize > quint64(bytes.size()))
             return QStringLiteral("no movie atom where the movie data ends");
-        QBuffer reading(const_cast<QByteArray*>(&bytes));
+        QBuffer reading;
+        reading.setData(bytes);
         reading.open(QIODevice::ReadOnly);
         const std::unique_ptr<QuickTimeAtom> tree(QuickTimeAtomReader::readTree(&reading, movieStart, movieSize));
         if (!tree || tree->children.size() != 1)
@@ -311,25 +294,18 @@ private:
 
         // Every track agrees with the counts: the walks that built them saw the same map.
         QList<quint64> soundChunks;
-        // Tracks and their samples by kind: video, timecode (any other handler), sound.
+        // Tracks and their samples by kind: video, timecode, sound.
         quint64 tracks[3] = {};
         quint64 samples[3] = {};
         QList<const QuickTimeAtom*> found;
         collect(movie, fourCC("trak"), found);
         for (const QuickTimeAtom* track : std::as_const(found)) {
-            quint32 handler = 0;
-            QList<const QuickTimeAtom*> handlers;
-            collect(track, fourCC("hdlr"), handlers);
-            for (const QuickTimeAtom* atom : std::as_const(handlers)) {
-                const auto* reference = static_cast<const QuickTimeHandlerReferenceAtom*>(atom);
-                if (reference->componentType == fourCC("mhlr"))
-                    handler = reference->componentSubtype;
-            }
             quint64 trackSamples = 0;
             quint64 chunks = 0;
             if (const QString broken = checkTables(track, trackSamples, chunks); !broken.isEmpty())
                 return broken;
-            const int kind = handler == fourCC("vide") ? 0 : handler == fourCC("soun") ? 2 : 1;
+            // By the media information header: video, sound, or the base one of a timecode track.
+            const int kind = single<QuickTimeAtom>(track, "vmhd") ? 0 : single<QuickTimeAtom>(track, "smhd") ? 2 : 1;
             if (kind == 2)
                 soundChunks.append(chunks);
             samples[kind] = trackSamples;
@@ -417,8 +393,8 @@ Outcome repair(const TakeFamily& family, QIODevice* device)
 // What the repair left, whatever it is, through the dump: it must end.
 void dump(const QByteArray& bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer file(&copy);
+    QBuffer file;
+    file.setData(bytes);
     file.open(QIODevice::ReadOnly);
     QString text;
     QTextStream out(&text);

@@ -25,12 +25,12 @@ namespace {
 
 // A card in memory that acknowledges every write but keeps none from
 // `dropFrom` on, as failing flash can, and fails every read that touches
-// [unreadableFrom, unreadableTo).
+// the 8 bytes at `unreadable` (none at 0).
 class FaultyCard : public QBuffer
 {
 public:
-    FaultyCard(const QByteArray& contents, qint64 dropFrom, qint64 unreadableFrom, qint64 unreadableTo)
-        : dropFrom(dropFrom), unreadableFrom(unreadableFrom), unreadableTo(unreadableTo)
+    FaultyCard(const QByteArray& contents, qint64 dropFrom, qint64 unreadable)
+        : dropFrom(dropFrom), unreadable(unreadable)
     {
         setData(contents);
         open(QIODevice::ReadWrite | QIODevice::Unbuffered);
@@ -39,7 +39,7 @@ public:
 protected:
     qint64 readData(char* data, qint64 length) override
     {
-        if (pos() < unreadableTo && pos() + length > unreadableFrom)
+        if (unreadable != 0 && pos() < unreadable + 8 && pos() + length > unreadable)
             return -1;
         return QBuffer::readData(data, length);
     }
@@ -55,8 +55,7 @@ protected:
 
 private:
     qint64 dropFrom;
-    qint64 unreadableFrom;
-    qint64 unreadableTo;
+    qint64 unreadable;
 };
 
 // Stand-in frames and two sound chunks; the newer family wants 30 items.
@@ -67,18 +66,6 @@ WrittenTake writeTake(RecorderFamily family, const QString& path)
     take.audioSamplesPerChunk = family == RecorderFamily::Orla ? 256 : 3072;
     take.setAudio(1, 3, 2);
     return RecordingWriter::write(take, path);
-}
-
-const TakeFamily& familyOf(RecorderFamily family)
-{
-    if (family == RecorderFamily::Orla)
-        return OrlaFamily::instance();
-    return VeskFamily::instance();
-}
-
-QStringList failureLines(const QStringList& lines)
-{
-    return lines.filter(QRegularExpression(QStringLiteral("^\\*{21} ")));
 }
 
 } // namespace
@@ -136,17 +123,17 @@ void VideoRepairTest::faultyCard()
     const WrittenTake written = writeTake(family, card.path("A001.vlv"));
     QVERIFY2(written.ok, qPrintable(written.error));
     const QByteArray before = fileBytes(written.path);
-    const TakeFamily& repairs = familyOf(family);
-    const qint64 unreadable = fault == "settings unreadable" ? qint64(repairs.profile().settingsOffset)
-        : fault == "frame map unreadable"                   ? qint64(repairs.profile().frameMapOffset())
-                                                            : 0;
-    FaultyCard device(before, fault == "drops writes" ? written.mediaEnd : before.size(), unreadable,
-        unreadable == 0 ? 0 : unreadable + 8);
+    const TakeFamily& repairs = family == RecorderFamily::Orla ? static_cast<const TakeFamily&>(OrlaFamily::instance())
+                                                               : VeskFamily::instance();
+    const RecorderProfile& profile = repairs.profile();
+    FaultyCard device(before, fault == "drops writes" ? written.mediaEnd : before.size(),
+        fault == "settings unreadable" ? qint64(profile.settingsOffset)
+            : fault == "frame map unreadable" ? qint64(profile.frameMapOffset()) : 0);
 
     std::vector<quint8> frameMap(FrameMap::byteSize);
     MessageCatcher messages;
     QCOMPARE(VideoRepair::run(repairs, &device, frameMap.data(), written.path.toUtf8()), outcome);
-    QCOMPARE(failureLines(messages.lines), lines.replaceInStrings("%1", written.path));
+    QCOMPARE(messages.lines.filter(QRegularExpression("^\\*{21} ")), lines.replaceInStrings("%1", written.path));
     // Never committed: the head with its open movie data header and the
     // media as recorded; room the attempt took behind the media may stay.
     QVERIFY(device.data().startsWith(before));

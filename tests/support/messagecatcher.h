@@ -12,8 +12,12 @@
 class MessageCatcher
 {
 public:
-    MessageCatcher();
-    ~MessageCatcher();
+    MessageCatcher() : previousHandler(qInstallMessageHandler(catchMessage)) { active = this; }
+    ~MessageCatcher()
+    {
+        qInstallMessageHandler(previousHandler);
+        active = nullptr;
+    }
     Q_DISABLE_COPY(MessageCatcher)
 
     QStringList lines;
@@ -21,11 +25,25 @@ public:
 
     // What `check` finds wrong with `input`, or else the first warning the
     // code under test raised meanwhile: empty when neither.
-    static QString brokenInvariant(QString (*check)(const QByteArray&), const QByteArray& input);
+    static QString brokenInvariant(QString (*check)(const QByteArray&), const QByteArray& input)
+    {
+        MessageCatcher messages;
+        const QString broken = check(input);
+        if (!broken.isEmpty() || messages.firstWarning.isEmpty())
+            return broken;
+        return QStringLiteral("warning raised: ") + messages.firstWarning;
+    }
 
 private:
-    static void catchMessage(QtMsgType type, const QMessageLogContext& context, const QString& message);
+    static void catchMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        if (active && (type == QtDebugMsg || type == QtInfoMsg))
+            active->lines.append(message);
+        else if (active && active->firstWarning.isEmpty())
+            active->firstWarning = message;
+    }
 
+    static inline MessageCatcher* active = nullptr;
     QtMessageHandler previousHandler;
 };
 
