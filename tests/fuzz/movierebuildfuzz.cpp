@@ -20,6 +20,7 @@
 #include "accessrecordingbuffer.h"
 #include "cli/moviedump.h"
 #include "messagecatcher.h"
+#include "movieverifier.h"
 #include "orlafamily.h"
 #include "quicktimeatom.h"
 #include "quicktimeatomreader.h"
@@ -401,7 +402,7 @@ void dump(const QByteArray& bytes)
     MovieDump::print(file, out);
 }
 
-QString checkRepair(const QByteArray& input)
+QString checkRepair(const QByteArray& input, const MessageCatcher& messages)
 {
     InputReader in(input);
     const bool older = in.number<quint8>() & 1;
@@ -412,6 +413,13 @@ QString checkRepair(const QByteArray& input)
     const Outcome outcome = repair(repairs, &recording);
     dump(recording.data());
     RebuildCheck check(family, before, recording);
+    // On a device that keeps every write, the repair's own read-back check
+    // refuses only a movie the repair built wrong.
+    for (auto result = int(MovieVerifier::Result::Unreadable); result <= int(MovieVerifier::Result::OutsideMedia); ++result) {
+        const char* reason = MovieVerifier::reason(MovieVerifier::Result(result));
+        if (!messages.lines.filter(QStringLiteral("recovery failed, %1!").arg(QLatin1String(reason))).isEmpty())
+            return QStringLiteral("the read-back check refused the rebuilt movie: ") + QLatin1String(reason);
+    }
     // Refused, or nothing to repair: not a byte written. A rebuild that
     // failed once writing began leaves its movie uncommitted behind the media.
     if (outcome == Outcome::RebuildFailed || outcome == Outcome::Unfinished)

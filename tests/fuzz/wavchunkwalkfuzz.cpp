@@ -51,7 +51,7 @@ QString checkSecondRepair(const QByteArray& repaired, quint32 dataStart)
     return {};
 }
 
-QString checkWalk(const QByteArray& input)
+QString checkWalk(const QByteArray& input, const MessageCatcher&)
 {
     AccessRecordingBuffer file(input);
     AudioFile audio(&file);

@@ -23,12 +23,13 @@ public:
     QStringList lines;
     QString firstWarning;
 
-    // What `check` finds wrong with `input`, or else the first warning the
-    // code under test raised meanwhile: empty when neither.
-    static QString brokenInvariant(QString (*check)(const QByteArray&), const QByteArray& input)
+    // What `check` finds wrong with `input` (and the lines it raised), or
+    // else the first warning the code under test raised meanwhile: empty
+    // when neither.
+    static QString brokenInvariant(QString (*check)(const QByteArray&, const MessageCatcher&), const QByteArray& input)
     {
         MessageCatcher messages;
-        const QString broken = check(input);
+        const QString broken = check(input, messages);
         if (!broken.isEmpty() || messages.firstWarning.isEmpty())
             return broken;
         return QStringLiteral("warning raised: ") + messages.firstWarning;
