@@ -64,9 +64,7 @@ QStringList sizeLimit(qint64 bytes)
 struct FaultTake
 {
     QString error;
-    QString takeName = QStringLiteral("A001.vlv");
-    QString repairedName = QStringLiteral("A001.mov");
-    QString failedName = QStringLiteral("A001.nrv");
+    QString takeName = "A001.vlv", repairedName = "A001.mov", failedName = "A001.nrv";
     QString familyTag;  // as the result line prints it
     QByteArray pristine;
     QByteArray repaired;
