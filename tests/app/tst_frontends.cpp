@@ -522,6 +522,11 @@ void FrontEndsTest::consoleArguments_data()
                                        << "ambrel-cli: --dump and --finalize cannot be combined\n" + usage;
     QTest::newRow("dump of a missing file") << QStringList{ "--dump", "/no/such/file" } << 1 << ""
                                             << "ambrel-cli: cannot open /no/such/file\n";
+    // "hex:" stands for a file of those bytes.
+    QTest::newRow("dump of atoms to the end") << QStringList{ "--dump", "hex:00000010736b6970" "3132333435363738" "0000000866726565" }
+                                              << 0 << "skip 16 @ 0\nfree 8 @ 16\n" << "";
+    QTest::newRow("dump of no atom") << QStringList{ "--dump", "hex:61626364" } << 1 << "reading stopped at 0 of 4 bytes\n" << "";
+    QTest::newRow("dump of zero bytes") << QStringList{ "--dump", "hex:00000000000000000000" } << 0 << "10 zero bytes @ 0\n" << "";
 }
 
 void FrontEndsTest::consoleArguments()
@@ -531,6 +536,11 @@ void FrontEndsTest::consoleArguments()
     QFETCH(QString, out);
     QFETCH(QString, err);
 
+    TestCard card;
+    if (arguments.value(1).startsWith("hex:")) {
+        QVERIFY(card.add("file", QByteArray::fromHex(arguments[1].mid(4).toLatin1())));
+        arguments[1] = card.path("file");
+    }
     const ConsoleRun run = runConsole(arguments);
     QCOMPARE(run.exitCode, exitCode);
     if (out == "*")

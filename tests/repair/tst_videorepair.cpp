@@ -109,6 +109,10 @@ void VideoRepairTest::faultyCard_data()
                                                 << QStringList{ restore, gaveUp } << "A001.nrv";
     QTest::newRow("vesk, frame map unreadable") << vesk << "frame map unreadable" << Outcome::RebuildFailed
                                                 << QStringList() << "A001.nrv";
+    // No take at all but a whole movie, its media data atom of size 0 running to the end of the file.
+    QTest::newRow("orla, a whole movie") << orla << "whole movie" << Outcome::AlreadyComplete
+                                         << QStringList{ failed.arg("%1", "corrupted file") } << "A001.mov";
+    QTest::newRow("vesk, a whole movie") << vesk << "whole movie" << Outcome::AlreadyComplete << QStringList() << "A001.nrv";
 }
 
 void VideoRepairTest::faultyCard()
@@ -122,7 +126,8 @@ void VideoRepairTest::faultyCard()
     TestCard card;
     const WrittenTake written = writeTake(family, card.path("A001.vlv"));
     QVERIFY2(written.ok, qPrintable(written.error));
-    const QByteArray before = fileBytes(written.path);
+    const QByteArray before = fault != "whole movie" ? fileBytes(written.path)
+        : QByteArray::fromHex("000000146674797071742020200704007174202000000008" "6d6f6f76000000006d6461746d65646961");
     const TakeFamily& repairs = family == RecorderFamily::Orla ? static_cast<const TakeFamily&>(OrlaFamily::instance())
                                                                : VeskFamily::instance();
     const RecorderProfile& profile = repairs.profile();
