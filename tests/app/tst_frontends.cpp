@@ -60,12 +60,7 @@ public:
     }
 
     // The calls the tools received, oldest first, e.g. "fsutil dirty query /t".
-    QStringList calls() const
-    {
-        QFile log(dir.filePath("calls"));
-        return log.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(log.readAll()).split('\n', Qt::SkipEmptyParts)
-                                             : QStringList();
-    }
+    QStringList calls() const { return QString::fromLocal8Bit(fileBytes(dir.filePath("calls"))).split('\n', Qt::SkipEmptyParts); }
 
 private:
     QTemporaryDir dir;
@@ -170,16 +165,10 @@ ConsoleRun runConsoleOnATerminal(const QStringList& arguments, const QString& an
 }
 
 // Whether `text` holds each of `lines` in this order.
-bool holdsInOrder(const QString& text, const QStringList& lines)
+bool holdsInOrder(const QString& text, QStringList lines)
 {
-    qsizetype at = 0;
-    for (const QString& line : lines) {
-        at = text.indexOf(line, at);
-        if (at < 0)
-            return false;
-        at += line.size();
-    }
-    return true;
+    std::transform(lines.begin(), lines.end(), lines.begin(), [](const QString& line) { return QRegularExpression::escape(line); });
+    return QRegularExpression(lines.join(".*"), QRegularExpression::DotMatchesEverythingOption).match(text).hasMatch();
 }
 
 // The card of a row: "mixed" (a take of each family, a sound take, one too
@@ -522,11 +511,9 @@ void FrontEndsTest::consoleArguments_data()
                                        << "ambrel-cli: --dump and --finalize cannot be combined\n" + usage;
     QTest::newRow("dump of a missing file") << QStringList{ "--dump", "/no/such/file" } << 1 << ""
                                             << "ambrel-cli: cannot open /no/such/file\n";
-    // "hex:" stands for a file of those bytes.
+    // "hex:" stands for a file of those bytes; the last atom ends at the end of the file.
     QTest::newRow("dump of atoms to the end") << QStringList{ "--dump", "hex:00000010736b6970" "3132333435363738" "0000000866726565" }
                                               << 0 << "skip 16 @ 0\nfree 8 @ 16\n" << "";
-    QTest::newRow("dump of no atom") << QStringList{ "--dump", "hex:61626364" } << 1 << "reading stopped at 0 of 4 bytes\n" << "";
-    QTest::newRow("dump of zero bytes") << QStringList{ "--dump", "hex:00000000000000000000" } << 0 << "10 zero bytes @ 0\n" << "";
 }
 
 void FrontEndsTest::consoleArguments()

@@ -130,29 +130,30 @@ QByteArray takeFrom(InputReader& in, RecorderFamily family)
 
 // --- what a repair may leave, read from the bytes alone ---------------------
 
-void collect(const QuickTimeAtom* atom, quint32 type, QList<const QuickTimeAtom*>& found)
+// The atoms of `type` below `atom`, depth first.
+QList<const QuickTimeAtom*> atoms(const QuickTimeAtom* atom, quint32 type)
 {
+    QList<const QuickTimeAtom*> found;
     for (const QuickTimeAtom* child : atom->children) {
         if (child->type == type)
             found.append(child);
-        collect(child, type, found);
+        found += atoms(child, type);
     }
+    return found;
 }
 
 // The one atom of `type` below `atom`, or null when there is none or more.
 template <class Atom>
 const Atom* single(const QuickTimeAtom* atom, const char (&type)[5])
 {
-    QList<const QuickTimeAtom*> found;
-    collect(atom, fourCC(type), found);
+    const QList<const QuickTimeAtom*> found = atoms(atom, fourCC(type));
     return found.size() == 1 ? static_cast<const Atom*>(found.first()) : nullptr;
 }
 
+// A table read back from a file holds its entries in a list.
 const QList<quint64>& values(const QuickTimeEntrySourcePointer& source)
 {
-    static const QList<quint64> none;
-    const auto* list = dynamic_cast<const QuickTimeListSource*>(source.get());
-    return list ? list->values : none;
+    return static_cast<const QuickTimeListSource&>(*source).values;
 }
 
 class RebuildCheck
@@ -298,9 +299,7 @@ private:
         // Tracks and their samples by kind: video, timecode, sound.
         quint64 tracks[3] = {};
         quint64 samples[3] = {};
-        QList<const QuickTimeAtom*> found;
-        collect(movie, fourCC("trak"), found);
-        for (const QuickTimeAtom* track : std::as_const(found)) {
+        for (const QuickTimeAtom* track : atoms(movie, fourCC("trak"))) {
             quint64 trackSamples = 0;
             quint64 chunks = 0;
             if (const QString broken = checkTables(track, trackSamples, chunks); !broken.isEmpty())

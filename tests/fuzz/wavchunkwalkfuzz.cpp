@@ -15,13 +15,6 @@ constexpr qint64 riffSizeOffset = 4;
 // "RIFF", its size, "WAVE", then at least the data chunk's own header.
 constexpr qint64 smallestDataStart = 12 + 8;
 
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(sizeFieldLength, Qt::Uninitialized);
-    qToLittleEndian<quint32>(value, bytes.data());
-    return bytes;
-}
-
 QString checkRefused(int result, AudioFile& audio, const AccessRecordingBuffer& file, const QByteArray& input)
 {
     if (!file.writes.isEmpty() || file.data() != input)
@@ -83,8 +76,8 @@ QString checkWalk(const QByteArray& input, const MessageCatcher&)
     QByteArray expected = input;
     QList<Range> expectedWrites;
     if (open) {
-        expected.replace(dataSizeOffset, sizeFieldLength, le32(quint32(fileSize - dataStart)));
-        expected.replace(riffSizeOffset, sizeFieldLength, le32(quint32(fileSize - 8)));
+        qToLittleEndian<quint32>(quint32(fileSize - dataStart), expected.data() + dataSizeOffset);
+        qToLittleEndian<quint32>(quint32(fileSize - 8), expected.data() + riffSizeOffset);
         // The data size, what marks a take unfinished, last.
         expectedWrites = {{riffSizeOffset, sizeFieldLength}, {dataSizeOffset, sizeFieldLength}};
     }
