@@ -12,7 +12,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -514,6 +513,9 @@ void FrontEndsTest::consoleArguments_data()
     // "hex:" stands for a file of those bytes; the last atom ends at the end of the file.
     QTest::newRow("dump of atoms to the end") << QStringList{ "--dump", "hex:00000010736b6970" "3132333435363738" "0000000866726565" }
                                               << 0 << "skip 16 @ 0\nfree 8 @ 16\n" << "";
+    QTest::newRow("dump of a timecode description whose rest is no atom")
+        << QStringList{ "--dump", "hex:0000003673747364000000000000000100000026746d6364000000000000000100000000"
+                                  "00000000000009c40000006419006a756e6b" } << 0 << "stsd 54 @ 0\n  contents do not parse\n" << "";
 }
 
 void FrontEndsTest::consoleArguments()

@@ -257,7 +257,6 @@ private:
 void FaultsTest::initTestCase()
 {
     QVERIFY2(!QStandardPaths::findExecutable("strace").isEmpty(), "strace is needed (./dev installs it)");
-    QVERIFY2(!QStandardPaths::findExecutable("prlimit").isEmpty(), "prlimit is needed");
 }
 
 void FaultsTest::killedAtEveryWrite_data()

@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
 #include <QtTest>
 
 #include <functional>
