@@ -10,11 +10,9 @@
 // serves libFuzzer (a broken invariant becomes a crash) and the corpus replay
 // of the ordinary test suite.
 
-// The movie rebuild of an unfinished video take of each family (the flow's
-// repair steps on the open device: header check, settings, frame map,
-// rebuilt movie), on a take made from the input by RecordingInput.
-QString fuzzOrlaMovieRebuild(const QByteArray& input);
-QString fuzzVeskMovieRebuild(const QByteArray& input);
+// The movie rebuild of an unfinished video take of either family through
+// VideoRepair::run, and ambrel-cli --dump over what it left.
+QString fuzzMovieRebuild(const QByteArray& input);
 
 // The chunk walk and size repair of an audio take (AudioFile::parse, then
 // repairSizes), on a file holding the input.

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QtTest>
 
+using FuzzEntry = QString (*)(const QByteArray&);
+Q_DECLARE_METATYPE(FuzzEntry)
+
 // Every file of every fuzz target's corpus, fed to the target's entry as the
 // fuzzer would: the seeds and the inputs that once broke an invariant stay
 // checked in every build, with or without a fuzzer at hand.
@@ -12,71 +15,34 @@ class FuzzCorpusTest : public QObject
     Q_OBJECT
 
 private slots:
-    void everyCorpusHasItsTarget();
-    void replay_data();
-    void replay();
-};
+    void replay_data()
+    {
+        QTest::addColumn<FuzzEntry>("entry");
+        QTest::addColumn<QString>("path");
 
-namespace {
-
-using FuzzEntry = QString (*)(const QByteArray&);
-
-struct FuzzTarget
-{
-    const char* name; // also the name of its corpus folder
-    FuzzEntry entry;
-};
-
-// In the order of their corpus folders' names.
-const FuzzTarget targets[] = {
-    {"orlamovierebuild", fuzzOrlaMovieRebuild},
-    {"veskmovierebuild", fuzzVeskMovieRebuild},
-    {"wavchunkwalk", fuzzWavChunkWalk},
-};
-
-QDir corpusRoot()
-{
-    return QDir(qEnvironmentVariable("AMBREL_SOURCE_DIR") + QStringLiteral("/tests/fuzz/corpus"));
-}
-
-} // namespace
-
-Q_DECLARE_METATYPE(FuzzEntry)
-
-void FuzzCorpusTest::everyCorpusHasItsTarget()
-{
-    QStringList names;
-    for (const FuzzTarget& target : targets)
-        names.append(QLatin1String(target.name));
-    QVERIFY2(corpusRoot().exists(), qPrintable(corpusRoot().path()));
-    QCOMPARE(corpusRoot().entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name), names);
-}
-
-void FuzzCorpusTest::replay_data()
-{
-    QTest::addColumn<FuzzEntry>("entry");
-    QTest::addColumn<QString>("path");
-
-    for (const FuzzTarget& target : targets) {
-        const QDir corpus(corpusRoot().filePath(QLatin1String(target.name)));
-        const QStringList files = corpus.entryList(QDir::Files, QDir::Name);
-        QVERIFY2(!files.isEmpty(), target.name);
-        for (const QString& file : files)
-            QTest::newRow(qPrintable(QLatin1String(target.name) + QLatin1Char('/') + file))
-                << target.entry << corpus.filePath(file);
+        // Named as their corpus folders.
+        const QList<QPair<QString, FuzzEntry>> targets{ { "movierebuild", fuzzMovieRebuild },
+            { "wavchunkwalk", fuzzWavChunkWalk } };
+        const QDir root(qEnvironmentVariable("AMBREL_SOURCE_DIR") + QStringLiteral("/tests/fuzz/corpus"));
+        for (const auto& target : targets) {
+            const QDir corpus(root.filePath(target.first));
+            const QStringList files = corpus.entryList(QDir::Files, QDir::Name);
+            QVERIFY(!files.isEmpty());
+            for (const QString& file : files)
+                QTest::newRow(qPrintable(target.first + '/' + file)) << target.second << corpus.filePath(file);
+        }
     }
-}
 
-void FuzzCorpusTest::replay()
-{
-    QFETCH(FuzzEntry, entry);
-    QFETCH(QString, path);
-
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString broken = entry(file.readAll());
-    QVERIFY2(broken.isEmpty(), qPrintable(broken));
-}
+    void replay()
+    {
+        QFETCH(FuzzEntry, entry);
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString broken = entry(file.readAll());
+        QVERIFY2(broken.isEmpty(), qPrintable(broken));
+    }
+};
 
 QTEST_GUILESS_MAIN(FuzzCorpusTest)
 #include "tst_fuzzcorpus.moc"

@@ -6,8 +6,6 @@
 
 #include <QtEndian>
 
-#include <cstring>
-
 namespace {
 
 using Range = AccessRecordingBuffer::Range;
@@ -16,30 +14,6 @@ constexpr int sizeFieldLength = 4;
 constexpr qint64 riffSizeOffset = 4;
 // "RIFF", its size, "WAVE", then at least the data chunk's own header.
 constexpr qint64 smallestDataStart = 12 + 8;
-constexpr int ixmlCapacity = 7274;
-constexpr int descriptionLength = 256;
-
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(sizeFieldLength, Qt::Uninitialized);
-    qToLittleEndian<quint32>(value, bytes.data());
-    return bytes;
-}
-
-bool isKnownResult(int result)
-{
-    return result == AudioFile::Success || result == AudioFile::NoFormatChunk || result == AudioFile::IoFailure
-        || result == AudioFile::UnsupportedFormat || result == AudioFile::FileTooLarge;
-}
-
-bool withinFile(const QList<Range>& ranges, qint64 fileSize)
-{
-    for (const Range& range : ranges) {
-        if (range.first < 0 || range.second < 0 || range.first + range.second > fileSize)
-            return false;
-    }
-    return true;
-}
 
 QString checkRefused(int result, AudioFile& audio, const AccessRecordingBuffer& file, const QByteArray& input)
 {
@@ -50,17 +24,6 @@ QString checkRefused(int result, AudioFile& audio, const AccessRecordingBuffer& 
     const int repaired = audio.repairSizes(&wrote);
     if (repaired == AudioFile::Success || wrote || !file.writes.isEmpty() || file.data() != input)
         return QStringLiteral("repairSizes after a failed parse gave %1 and wrote %2").arg(repaired).arg(wrote);
-    return {};
-}
-
-QString checkHeldTexts(const AudioFile& audio)
-{
-    if (audio.ixmlLength > ixmlCapacity)
-        return QStringLiteral("iXML length %1 beyond the buffer").arg(audio.ixmlLength);
-    if (audio.ixmlText[audio.ixmlLength] != '\0')
-        return QStringLiteral("iXML text not terminated");
-    if (::memchr(audio.descriptionText, '\0', descriptionLength + 1) == nullptr)
-        return QStringLiteral("bext description not terminated");
     return {};
 }
 
@@ -81,19 +44,13 @@ QString checkSecondRepair(const QByteArray& repaired, quint32 dataStart)
     return {};
 }
 
-QString checkWalk(const QByteArray& input)
+QString checkWalk(const QByteArray& input, const MessageCatcher&)
 {
     AccessRecordingBuffer file(input);
     AudioFile audio(&file);
     const qint64 fileSize = input.size();
 
     const int parsed = audio.parse();
-    if (!isKnownResult(parsed))
-        return QStringLiteral("parse gave the unknown result %1").arg(parsed);
-    if (!withinFile(file.reads, fileSize))
-        return QStringLiteral("parse read outside the file");
-    if (const QString broken = checkHeldTexts(audio); !broken.isEmpty())
-        return broken;
     if (parsed != AudioFile::Success)
         return checkRefused(parsed, audio, file, input);
     if (!file.writes.isEmpty())
@@ -119,15 +76,13 @@ QString checkWalk(const QByteArray& input)
     QByteArray expected = input;
     QList<Range> expectedWrites;
     if (open) {
-        expected.replace(dataSizeOffset, sizeFieldLength, le32(quint32(fileSize - dataStart)));
-        expected.replace(riffSizeOffset, sizeFieldLength, le32(quint32(fileSize - 8)));
+        qToLittleEndian<quint32>(quint32(fileSize - dataStart), expected.data() + dataSizeOffset);
+        qToLittleEndian<quint32>(quint32(fileSize - 8), expected.data() + riffSizeOffset);
         // The data size, what marks a take unfinished, last.
         expectedWrites = {{riffSizeOffset, sizeFieldLength}, {dataSizeOffset, sizeFieldLength}};
     }
     if (file.writes != expectedWrites || file.data() != expected)
         return QStringLiteral("repairSizes changed bytes other than the two sizes, or wrote wrong ones");
-    if (!withinFile(file.reads, fileSize))
-        return QStringLiteral("repairSizes read outside the file");
     return open ? checkSecondRepair(file.data(), audio.dataStart) : QString();
 }
 

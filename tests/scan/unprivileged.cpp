@@ -1,6 +1,5 @@
 #include "unprivileged.h"
 
-#include <QByteArray>
 #include <QDirIterator>
 #include <QFile>
 
@@ -11,55 +10,36 @@
 namespace {
 const uid_t nobody = 65534;
 const gid_t nobodyGroup = 65534;
-
-bool giveTo(const QString& path)
-{
-    return lchown(QFile::encodeName(path).constData(), nobody, nobodyGroup) == 0;
-}
-}
-
-bool Unprivileged::needed()
-{
-    return geteuid() == 0;
 }
 
 bool Unprivileged::handOver(const QString& path)
 {
-    if (!needed())
+    if (geteuid() != 0)
         return true;
-    bool ok = giveTo(path);
-    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    bool ok = lchown(QFile::encodeName(path).constData(), nobody, nobodyGroup) == 0;
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext())
-        ok = giveTo(it.next()) && ok;
+        ok = lchown(QFile::encodeName(it.next()).constData(), nobody, nobodyGroup) == 0 && ok;
     return ok;
 }
 
 QStringList Unprivileged::run(const std::function<QStringList()>& work)
 {
-    if (!needed())
+    if (geteuid() != 0)
         return work();
-
     int channel[2];
     if (pipe(channel) != 0)
-        return {QStringLiteral("<no pipe to an unprivileged child>")};
+        return { QStringLiteral("<no pipe to an unprivileged child>") };
     const pid_t child = fork();
-    if (child < 0) {
-        close(channel[0]);
-        close(channel[1]);
-        return {QStringLiteral("<no unprivileged child>")};
-    }
     if (child == 0) {
         close(channel[0]);
         if (setgroups(0, nullptr) != 0 || setgid(nobodyGroup) != 0 || setuid(nobody) != 0)
             _exit(1);
         // Each string ends in a zero byte, so an empty list stays empty.
-        const QStringList result = work();
         QByteArray lines;
-        for (const QString& line : result)
+        for (const QString& line : work())
             lines += line.toUtf8() + '\0';
-        qint64 sent = 0;
-        while (sent < lines.size()) {
+        for (qint64 sent = 0; sent < lines.size();) {
             const ssize_t count = write(channel[1], lines.constData() + sent, size_t(lines.size() - sent));
             if (count <= 0)
                 _exit(1);
@@ -70,14 +50,12 @@ QStringList Unprivileged::run(const std::function<QStringList()>& work)
     close(channel[1]);
     QByteArray received;
     char buffer[4096];
-    ssize_t count;
-    while ((count = read(channel[0], buffer, sizeof buffer)) > 0)
+    for (ssize_t count; child > 0 && (count = read(channel[0], buffer, sizeof buffer)) > 0;)
         received.append(buffer, count);
     close(channel[0]);
     int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return {QStringLiteral("<work as an unprivileged user failed>")};
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return { QStringLiteral("<work as an unprivileged user failed>") };
     QStringList lines = QString::fromUtf8(received).split(QChar(0));
     lines.removeLast();
     return lines;

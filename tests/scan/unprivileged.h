@@ -11,9 +11,6 @@
 // a child process as the user "nobody"; for anyone else it runs right here.
 namespace Unprivileged {
 
-// Whether the work is handed to another user (the test runs as root).
-bool needed();
-
 // Makes `path` and everything below it belong to that user, so the owner's
 // permission bits are the ones that bind. Nothing to do when not root.
 bool handOver(const QString& path);

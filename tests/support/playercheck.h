@@ -3,30 +3,18 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QStringList>
-#include <QVariantMap>
 
 // One stream of a movie as ffprobe sees it.
 struct StreamInfo
 {
-    int index = -1;
     QString codecType;       // "video", "audio", "data" (a timecode track is "data")
     QString codecName;       // "prores", "dnxhd", "pcm_s24le"; empty when ffmpeg has no decoder
     QString codecTag;        // the sample description's format: "apch", "AVdn", "in24", "tmcd"
     qint64 frameCount = -1;  // frames (samples) the container's tables announce; -1 when unknown
-    qint64 packetCount = -1; // packets the demuxer actually delivers
     QString timecode;        // the "timecode" tag, empty when absent
-    int width = 0;
-    int height = 0;
-    QString pixelFormat;
-    QString fieldOrder;      // "progressive", "tt", ... ; empty when unknown
-    QString averageFrameRate; // "24000/1001"
     int sampleRate = 0;
     int channels = 0;
-    int bitsPerSample = 0;
-    QString timeBase;        // "1/48000"
     qint64 durationTs = -1;  // duration in time base units
-    QVariantMap tags;
 };
 
 // What ffprobe reports about a movie or WAV file.
@@ -34,7 +22,6 @@ struct MovieInfo
 {
     bool ok = false;
     QString error;
-    QString formatName;      // "mov,mp4,m4a,3gp,3g2,mj2", "wav"
     QList<StreamInfo> streams;
 
     // The streams of one codec type ("video", "audio", "data"), in file order.

@@ -8,6 +8,7 @@
 // AMBREL_REWRITE_REFERENCES=1 writes the references instead of comparing;
 // `git diff` then shows what changed.
 
+#include "consolerun.h"
 #include "filehash.h"
 #include "finishedmovie.h"
 #include "playercheck.h"
@@ -21,7 +22,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -48,24 +48,6 @@ struct TakeRow
     QMap<QString, QByteArray> otherFiles;   // already on the card
     Preparation before;
 };
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-};
-
-Run runCli(const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QStringLiteral(AMBREL_CLI_PATH), arguments);
-    Run run;
-    if (process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit)
-        run.exitCode = process.exitCode();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    return run;
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -208,7 +190,7 @@ void renameChunk(QByteArray& file, const WrittenWav& written, int chunk)
 
 void repairFirst(const QString& root, const QString&)
 {
-    runCli({ "--finalize", root });
+    runConsole({ "--finalize", root });
 }
 
 // The movie of another take, as a card reused without erasing keeps it
@@ -219,7 +201,7 @@ void appendOtherTakesMovie(const QString&, const QString& takePath)
     const QString root = QFileInfo(other.path()).canonicalFilePath();
     const WrittenTake older = RecordingWriter::write(
         withEnd(standIns(RecorderFamily::Orla, 32), RecordedEndMode::Zero, 0, 0), root + "/A001.vlv");
-    runCli({ "--finalize", root });
+    runConsole({ "--finalize", root });
     QFile repaired(root + "/A001.mov");
     QFile take(takePath);
     if (older.ok && repaired.open(QIODevice::ReadOnly) && repaired.seek(older.fileSize) && take.open(QIODevice::Append))
@@ -666,7 +648,7 @@ void TakesTest::take()
     if (row.before)
         row.before(root, takePath);
 
-    const Run run = runCli({ "--finalize", root });
+    const ConsoleRun run = runConsole({ "--finalize", root });
     const QString after = takeAfter(takePath, mediaStart, mediaEnd, mediaSha256);
     QVERIFY2(!after.isEmpty(), "no file of the take's name holds the recorded media as it was");
 
@@ -679,7 +661,7 @@ void TakesTest::take()
     if (row.wav) {
         out << "== sizes\n" << wavSizes(after, writtenWav.dataStart);
     } else {
-        const Run dump = runCli({ "--dump", after });
+        const ConsoleRun dump = runConsole({ "--dump", after });
         out << "== dump, exit status " << dump.exitCode << '\n' << dump.out;
     }
     out.flush();
