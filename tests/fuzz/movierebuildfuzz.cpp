@@ -8,6 +8,10 @@
 //   u8  shape          bit 0: the movie data header is closed, sized to the media
 //                      bit 1: recordedEnd is moved inside the media, to the
 //                             point its value gives modulo the media length + 1
+//                      bit 2: behind the items the map lists, ProRes frame
+//                             headers of the take's picture size, the fill
+//                             entry's length each, with a gap of its top byte
+//                             in blocks after every third: items to find
 //   u16 fill entry     repeated after the leading entries
 //   u32 fill count     bits 31-5 shifted right by bits 4-0: most runs are
 //                      short, and a full map is still one input away
@@ -88,6 +92,27 @@ QByteArrayView media(qint64 length)
     return QByteArrayView(pattern).first(length);
 }
 
+// Frames the recorder wrote after it last updated its map, as far as the media reaches.
+void stampFrames(QByteArray& file, const char* map, const QByteArray& settings, quint16 fillEntry)
+{
+    qint64 at = mediaOffset;
+    for (qint64 i = 0; i < frameMapEntries && qFromLittleEndian<quint16>(map + 2 * i) != 0; ++i)
+        at += (qFromLittleEndian<quint16>(map + 2 * i) & 0x3FFF) * blockSize;
+    const qint64 frameBytes = qMax<qint64>(1, fillEntry & 0xFF) * blockSize;
+    const qint64 gap = (fillEntry >> 8) * blockSize;
+    QByteArray header(20, '\0');
+    qToBigEndian<quint32>(quint32(frameBytes - 7), header.data());
+    header.replace(4, 4, "icpf");
+    qToBigEndian<quint16>(148, header.data() + 8);
+    header.replace(16, 4, settings.mid(40, 4)); // width and height, as the block gives them
+    std::swap(header.data()[16], header.data()[17]);
+    std::swap(header.data()[18], header.data()[19]);
+    for (int frame = 0; at >= mediaOffset && at + header.size() <= file.size(); ++frame) {
+        file.replace(at, header.size(), header);
+        at += frameBytes + (frame % 3 == 2 ? gap : 0);
+    }
+}
+
 QByteArray takeFrom(InputReader& in, RecorderFamily family)
 {
     QByteArray settings = in.bytes(RecordingHead::settingsSize(family));
@@ -125,6 +150,8 @@ QByteArray takeFrom(InputReader& in, RecorderFamily family)
     if (shape & 1)
         qToBigEndian<quint64>(quint64(16 + mediaLength), file.data() + movieDataHeaderOffset + 8);
     file.append(media(mediaLength));
+    if (shape & 4)
+        stampFrames(file, map, settings, fillEntry);
     return file;
 }
 
@@ -177,6 +204,7 @@ public:
             wholeEntries = index + 1;
             ++wholeCounts[entry >> 14];
         }
+        listedEntries = wholeEntries;
         const quint64 noted = settingsField(SettingsField::RecordedEnd, 8);
         recordedMediaEnd = noted != 0 && noted >= itemsEnd && noted <= fileSize ? noted : fileSize;
     }
@@ -208,6 +236,8 @@ public:
         if (header.size() != 16 || header.left(8) != QByteArray::fromHex("000000016d646174"))
             return QStringLiteral("the movie data header is gone");
         movieStart = movieDataHeaderOffset + qFromBigEndian<quint64>(header.constData() + 8);
+        if (const QString broken = takeFoundItems(bytes); !broken.isEmpty())
+            return broken;
         if (const QString broken = checkWrites(true); !broken.isEmpty())
             return broken;
 
@@ -240,6 +270,46 @@ public:
     quint64 movieAtomSize() const { return movieSize; }
 
 private:
+    // Items the repair found behind those the map lists join its copy in
+    // the vendor atom: each one whole in the file and not over the movie,
+    // a frame only where a frame header starts; the recorded media then
+    // reach at least to their end.
+    QString takeFoundItems(const QByteArray& bytes)
+    {
+        const QByteArray movieHeader = bytes.mid(qsizetype(movieStart), 8);
+        if (movieHeader.size() != 8 || movieHeader.mid(4) != "moov")
+            return {};
+        QBuffer reading;
+        reading.setData(bytes);
+        reading.open(QIODevice::ReadOnly);
+        const std::unique_ptr<QuickTimeAtom> tree(
+            QuickTimeAtomReader::readTree(&reading, movieStart, qFromBigEndian<quint32>(movieHeader.constData())));
+        const auto* vendor = tree ? single<QuickTimeVelloranAtom>(tree.get(), "vrln") : nullptr;
+        const QList<quint64>& copy = vendor ? values(vendor->entries) : QList<quint64>();
+        quint64 end = mediaOffset;
+        for (qint64 i = 0; i < wholeEntries; ++i)
+            end += (mapEntry(i) & 0x3FFF) * blockSize;
+        const bool appendedLast = family == RecorderFamily::Vesk && !copy.isEmpty() && copy.last() == appendedTimecodeEntry;
+        const qint64 found = copy.size() - wholeEntries - (appendedLast ? 1 : 0);
+        for (qint64 i = wholeEntries; i < wholeEntries + found; ++i) {
+            const quint64 entry = copy.at(i);
+            const quint64 itemEnd = end + (entry & 0x3FFF) * blockSize;
+            const bool frameHeader = before.mid(qsizetype(end) + 4, 4) == "icpf"
+                || before.mid(qsizetype(end), 4) == QByteArray::fromHex("00000280");
+            if ((entry >> 14) == 3 || itemEnd > quint64(before.size()) || itemEnd > movieStart
+                || ((entry >> 14) == 1 && !frameHeader))
+                return QStringLiteral("found item %1 (entry %2) at %3 is no item of the take").arg(i).arg(entry).arg(end);
+            ++wholeCounts[entry >> 14];
+            end = itemEnd;
+        }
+        if (found > 0) {
+            wholeEntries += found;
+            const quint64 noted = settingsField(SettingsField::RecordedEnd, 8);
+            recordedMediaEnd = noted != 0 && noted >= end && noted <= quint64(before.size()) ? noted : quint64(before.size());
+        }
+        return {};
+    }
+
     quint16 mapEntry(qint64 index) const
     {
         return qFromLittleEndian<quint16>(before.constData() + RecordingHead::frameMapOffset(family) + 2 * index);
@@ -285,7 +355,7 @@ private:
         quint64 counts[4] = {};
         for (qsizetype i = 0; i < copy.size(); ++i) {
             ++counts[(copy.at(i) >> 14) & 3];
-            if (i < wholeEntries && copy.at(i) != mapEntry(i))
+            if (i < listedEntries && copy.at(i) != mapEntry(i))
                 return QStringLiteral("vendor entry %1 is %2, the map's is %3").arg(i).arg(copy.at(i)).arg(mapEntry(i));
         }
         if (counts[0] != wholeCounts[0] || counts[1] != wholeCounts[1] || counts[2] != wholeCounts[2] + (appended ? 1 : 0))
@@ -374,6 +444,7 @@ private:
     // The listed items that lie wholly in the file, from the first: their
     // entries (kind 3 ones included) and the counted ones of each kind.
     qint64 wholeEntries = 0;
+    qint64 listedEntries = 0; // the whole ones the map itself lists
     quint64 wholeCounts[4] = {};
     quint64 recordedMediaEnd = 0;
     quint64 movieStart = 0;
