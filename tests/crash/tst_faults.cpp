@@ -117,8 +117,8 @@ QStringList standing(const QString& root)
 // Each family's video with sound and timecode (its movie going where the
 // recorder noted the end, at the end of the file, or behind a torn last
 // item), a sound-only take whose movie is over 128 KiB, and a WAV take.
-const QStringList takeNames{ "Orla", "Orla, recorded end 0", "Orla, torn", "Orla, sound only", "Vesk",
-    "Vesk, recorded end 0", "Vesk, torn", "WAV" };
+const QStringList takeNames{ "Orla", "Orla, recorded end 0", "Orla, torn", "Orla, sound only", "Orla, map short",
+    "Vesk", "Vesk, recorded end 0", "Vesk, torn", "Vesk, map short, torn", "WAV" };
 
 FaultTake FaultTake::make(const QString& name)
 {
@@ -150,12 +150,33 @@ FaultTake FaultTake::make(const QString& name)
         recorded.setAudio(2, 3, family == RecorderFamily::Orla ? 26 : 3, 0, family == RecorderFamily::Orla ? 0 : 100);
         if (name.endsWith("recorded end 0")) {
             recorded.recordedEndMode = RecordedEndMode::Zero;
+        } else if (name.endsWith("map short, torn")) {
+            // Nine frames, the map four items short, the last frame torn 200
+            // bytes short with its header on the disk: only as long as the
+            // file ends inside it is it no frame to find, and the bytes of a
+            // cut repair behind it must not make it one.
+            recorded.videoFrames = video.frames.mid(0, 9);
+            recorded.videoFrameMd5 = video.frameMd5.mid(0, 9);
+            recorded.setAudio(2, 3, 2);
+            recorded.unlistedItems = 4;
+            recorded.recordedEndMode = RecordedEndMode::Zero;
+            recorded.tornItems = 1;
+            recorded.tornPartialBytes = recorded.videoFrames.last().size() - 200;
         } else if (name.endsWith("torn")) {
             // The end unknown and the last items torn: the bytes a cut repair
             // leaves behind could make a torn item look whole.
             recorded.recordedEndMode = RecordedEndMode::Zero;
             recorded.tornItems = family == RecorderFamily::Orla ? 2 : 1;
             recorded.tornPartialBytes = 300;
+        } else if (name.endsWith("map short")) {
+            // The map lists all but the last five items, its end lags with it:
+            // the repair finds a frame, a chunk and three frames behind it.
+            recorded.setAudio(2, 3, 25);
+            recorded.itemOrder = QList<ItemKind>{ ItemKind::TimecodeSample } + QList<ItemKind>(24, ItemKind::AudioChunk)
+                + QList<ItemKind>{ ItemKind::VideoFrame, ItemKind::VideoFrame, ItemKind::VideoFrame, ItemKind::AudioChunk,
+                      ItemKind::VideoFrame, ItemKind::VideoFrame, ItemKind::VideoFrame };
+            recorded.unlistedItems = 5;
+            recorded.recordedEndMode = RecordedEndMode::ListedEnd;
         } else if (name.endsWith("sound only")) {
             // 4,100 one-block chunks of four channels.
             recorded.videoFrames.clear();
