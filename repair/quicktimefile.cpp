@@ -38,31 +38,6 @@ bool QuickTimeFile::readRecoverySettings()
     return recoverySettings.size() == profile.settings.size;
 }
 
-void QuickTimeFile::resetForRecording()
-{
-    width = 1920;
-    height = 1080;
-    avidCompressionId = 1238;
-    interlaced = 0;
-    frameRate = 2400;
-    videoSampleDuration = 100;
-    videoTimeScale = 2400;
-    audioSampleRate = 48000;
-    audioBytesPerSample = 4;
-    audioChannelCount = 1;
-    audioSamplesPerChunk = 512;
-    dropFrame = 0;
-    startTimecode = 0;
-    reelName = QStringLiteral("1");
-    audioLastChunkSamples = 0;
-    audioFirstChunkSamples = 0;
-    audioLittleEndian = 1;
-    videoFrameCount = 0;
-    audioChunkCount = 0;
-    timecodeSampleCount = 0;
-    refusal = nullptr;
-}
-
 void QuickTimeFile::setFrameRate(quint32 rate)
 {
     frameRate = rate;

@@ -15,7 +15,8 @@ class QIODevice;
 // The movie file object of one take being repaired: its device, its
 // family's profile, the settings as applied, the frame map and the tree of
 // atoms rebuilt for it. The settings are public: the family code fills
-// them and the track builder reads them; all are zero after construction.
+// them and the track builder reads them; every one of them comes from the
+// take's settings block before anything reads it.
 class QuickTimeFile
 {
 public:
@@ -32,8 +33,6 @@ public:
     bool hasOpenMovieDataAtom();
     // Reads the settings block into recoverySettings; false when it cannot be read.
     bool readRecoverySettings();
-    // The defaults of a take before its settings are applied.
-    void resetForRecording();
     void setFrameRate(quint32 rate);
 
 
@@ -82,7 +81,8 @@ public:
     QString reelName;
     quint32 audioLastChunkSamples = 0;
     quint32 audioFirstChunkSamples = 0;
-    quint8 audioLittleEndian = 0;
+    // The recorders write their samples little-endian; no settings field says so.
+    quint8 audioLittleEndian = 1;
     quint64 recordedEnd = 0;
     quint32 videoFrameCount = 0;
     quint32 audioChunkCount = 0;

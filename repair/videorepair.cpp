@@ -53,7 +53,6 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
         failure(name, "not enough memory");
         return Outcome::NotRepaired;
     }
-    movie->resetForRecording();
     if (!movie->readRecoverySettings()) {
         if (verbose)
             failure(name, "couldn't get any recovery settings");
