@@ -405,6 +405,22 @@ QList<TakeRow> makeRows()
     video("vesk-dnxhd-720p-map-never-written", lagging(withAudio(dnxhd720p(vesk), 3072, 2, 3, 2, 0, 1000), -1, E::Zero),
           true);
 
+    // Every picture size the recorders know, and one they do not: the pixel
+    // aspect and clean aperture their ProRes descriptions carry.
+    for (const auto& [width, height] : { std::pair{ 720, 480 }, { 720, 486 }, { 720, 576 }, { 960, 720 }, { 1280, 720 },
+             { 1296, 720 }, { 1280, 1080 }, { 1440, 1080 }, { 1920, 1080 }, { 3840, 2160 }, { 4096, 2160 }, { 1000, 500 } }) {
+        for (const RecorderFamily family : { orla, vesk }) {
+            const QString size = QStringLiteral("%1x%2").arg(width).arg(height);
+            video((family == orla ? "orla-picture-" : "vesk-picture-") + size,
+                with(family == orla ? orlaSmall() : veskSmall(), [&](auto& t) {
+                    t.width = quint16(width);
+                    t.height = quint16(height);
+                }));
+        }
+    }
+    // A second of sound without video: the movie lasts exactly a second.
+    video("orla-no-video-one-second", withAudio(TakeDescription::forFamily(orla), 1000, 1, 2, 48), true);
+
     // Settings out of any recorder's range are refused before a byte is
     // written, under a name in any script; values at the bounds still play.
     const QString hostilePath = QStringLiteral("Szene 3 – Außen/Überblick é 01.vlv");
