@@ -8,55 +8,6 @@ namespace {
 // The table sources walk the entries [0, limit): a limit that ends after
 // the last counted entry (FrameMap::span) covers the counted entries and
 // the kind 3 entries among them, whose blocks still move the offset.
-//
-// The walk is the hot loop of a repair: a full map is walked once for every
-// table, and the entries go straight into the output. It takes four entries
-// a step, works out their offsets from one another before it stores any,
-// and keeps its state in locals, so that the stores into the table do not
-// make the compiler reload it. `store(index, offset, entry)` stores the
-// item found as the index-th value and returns 1, or skips it (0), or finds
-// that its value does not fit (-1), which ends the walk.
-template <class Store>
-quint32 storeItemsOf(int kind, const quint8*& cursor, const quint8* end, quint64& position, quint32 wanted,
-    Store&& store)
-{
-    const quint8* entry = cursor;
-    quint64 at = position;
-    quint32 stored = 0;
-    int result = 0;
-    while (end - entry >= 8 && stored + 4 <= wanted) {
-        const quint16 e0 = qFromLittleEndian<quint16>(entry);
-        const quint16 e1 = qFromLittleEndian<quint16>(entry + 2);
-        const quint16 e2 = qFromLittleEndian<quint16>(entry + 4);
-        const quint16 e3 = qFromLittleEndian<quint16>(entry + 6);
-        const quint64 at1 = at + FrameMap::lengthOf(e0);
-        const quint64 at2 = at1 + FrameMap::lengthOf(e1);
-        const quint64 at3 = at2 + FrameMap::lengthOf(e2);
-        if ((FrameMap::kindOf(e0) == kind && (result = store(stored, at, e0)) < 0)
-            || (stored += quint32(result), result = 0, FrameMap::kindOf(e1) == kind && (result = store(stored, at1, e1)) < 0)
-            || (stored += quint32(result), result = 0, FrameMap::kindOf(e2) == kind && (result = store(stored, at2, e2)) < 0)
-            || (stored += quint32(result), result = 0, FrameMap::kindOf(e3) == kind && (result = store(stored, at3, e3)) < 0))
-            return stored;
-        stored += quint32(result);
-        result = 0;
-        entry += 8;
-        at = at3 + FrameMap::lengthOf(e3);
-    }
-    while (entry < end && stored < wanted) {
-        const quint16 e = qFromLittleEndian<quint16>(entry);
-        if (FrameMap::kindOf(e) == kind) {
-            result = store(stored, at, e);
-            if (result < 0)
-                return stored;
-            stored += quint32(result);
-        }
-        entry += 2;
-        at += FrameMap::lengthOf(e);
-    }
-    cursor = entry;
-    position = at;
-    return stored;
-}
 
 // Calls walk with a value of the field type of the width asked for.
 template <class Walk>
@@ -89,7 +40,7 @@ public:
     {
         return forWidth(width, [&](auto field) {
             using Field = decltype(field);
-            return storeItemsOf(kind, cursor, end, position, count, [out](quint32 index, quint64, quint16 entry) {
+            return FrameMap::storeItemsOf(kind, cursor, end, position, count, [out](quint32 index, quint64, quint16 entry) {
                 return store<Field>(out, index, FrameMap::lengthOf(entry)) ? 1 : -1;
             });
         });
@@ -106,11 +57,13 @@ private:
 class ChunkOffsetSource : public QuickTimeEntrySource
 {
 public:
-    ChunkOffsetSource(const FrameMap& map, int kind, quint32 limit, const FrameMap::Chunking& chunking)
+    ChunkOffsetSource(const FrameMap& map, int kind, quint32 limit, const FrameMap::Chunking& chunking,
+        FrameMap::ItemStarts starts)
         : map(map)
         , kind(kind)
         , end(map.data() + 2 * quint64(map.isValid() ? limit : 0))
         , chunking(chunking)
+        , starts(chunking.samplesPerChunk == 1 ? std::move(starts) : nullptr)
     {
     }
 
@@ -129,15 +82,21 @@ public:
             using Field = decltype(field);
             const quint64 offset = chunking.offset;
             quint32 filled = 0;
-            if (chunking.samplesPerChunk == 1) {
-                filled = storeItemsOf(kind, cursor, end, running, wanted, [out, offset](quint32 index, quint64 position, quint16) {
+            if (starts) {
+                const quint32 known = quint32(starts->size()) - qMin(chunkIndex, quint32(starts->size()));
+                const quint32* start = starts->data() + (starts->size() - known);
+                while (filled < qMin(wanted, known)
+                    && store<Field>(out, filled, FrameMap::mediaStart + quint64(start[filled]) * FrameMap::blockSize + offset))
+                    ++filled;
+            } else if (chunking.samplesPerChunk == 1) {
+                filled = FrameMap::storeItemsOf(kind, cursor, end, running, wanted, [out, offset](quint32 index, quint64 position, quint16) {
                     return store<Field>(out, index, position + offset) ? 1 : -1;
                 });
             } else {
                 // Every samplesPerChunk-th item of the kind, from the first, opens a chunk.
                 quint32& left = countdown;
                 const quint32 perChunk = chunking.samplesPerChunk;
-                filled = storeItemsOf(kind, cursor, end, running, wanted,
+                filled = FrameMap::storeItemsOf(kind, cursor, end, running, wanted,
                     [out, offset, &left, perChunk](quint32 index, quint64 position, quint16) {
                         if (--left != 0)
                             return 0;
@@ -177,6 +136,7 @@ private:
     int kind;
     const quint8* end;
     FrameMap::Chunking chunking;
+    FrameMap::ItemStarts starts;
     const quint8* cursor = map.data();
     quint64 running = FrameMap::mediaStart;
     quint32 chunkIndex = 0;
@@ -197,9 +157,11 @@ public:
     {
         return forWidth(width, [&](auto field) {
             using Field = decltype(field);
-            quint32 stored = 0;
-            while (stored < count && index < entries)
-                store<Field>(out, stored++, map.entry(index++));
+            const quint32 stored = qMin(count, entries - index);
+            const quint8* from = map.data() + 2 * quint64(index);
+            for (quint32 i = 0; i < stored; ++i)
+                qToBigEndian(Field(qFromLittleEndian<quint16>(from + 2 * quint64(i))), out + quint64(i) * sizeof(Field));
+            index += stored;
             return stored;
         });
     }
@@ -230,31 +192,37 @@ void FrameMap::setEntry(quint32 index, quint16 value)
 void FrameMap::count(quint64 availableEnd, Count& listed, Count& whole) const
 {
     // The whole items are those before the first item that ends past
-    // availableEnd, so their counts are a snapshot taken there.
-    Count counted;
+    // availableEnd: their counts are a snapshot taken there, and the walk
+    // goes on without the test up to the zero entry that ends the map.
+    quint32 byKind[4] = {};
+    quint32 index = 0;
     quint64 position = mediaStart;
-    bool allWhole = true;
-    whole = Count();
-    for (; bytes && counted.entries < capacity; ++counted.entries) {
-        const quint16 e = entry(counted.entries);
-        if (e == 0)
-            break; // the zero entry that ends the map
-        const quint32 length = lengthOf(e);
-        if (allWhole && position + length > availableEnd) {
-            allWhole = false;
-            whole = counted;
-            whole.mediaBytes = position - mediaStart;
-        }
-        const int kind = kindOf(e);
-        counted.videoFrames += kind == VideoFrame;
-        counted.audioChunks += kind == AudioChunk;
-        counted.timecodeSamples += kind == TimecodeSample;
-        position += length;
+    const quint32 limit = bytes ? capacity : 0;
+    const auto snapshot = [&] {
+        Count counted;
+        counted.audioChunks = byKind[AudioChunk];
+        counted.videoFrames = byKind[VideoFrame];
+        counted.timecodeSamples = byKind[TimecodeSample];
+        counted.entries = index;
+        counted.mediaBytes = position - mediaStart;
+        return counted;
+    };
+    for (; index < limit; ++index) {
+        const quint16 e = entry(index);
+        if (e == 0 || position + lengthOf(e) > availableEnd)
+            break;
+        ++byKind[kindOf(e)];
+        position += lengthOf(e);
     }
-    counted.mediaBytes = position - mediaStart;
-    listed = counted;
-    if (allWhole)
-        whole = counted;
+    whole = snapshot();
+    for (; index < limit; ++index) {
+        const quint16 e = entry(index);
+        if (e == 0)
+            break;
+        ++byKind[kindOf(e)];
+        position += lengthOf(e);
+    }
+    listed = snapshot();
 }
 
 FrameMap::Count FrameMap::whole(quint64 availableEnd) const
@@ -282,9 +250,27 @@ QuickTimeEntrySourcePointer FrameMap::sizes(Kind kind, quint32 limit) const
     return std::make_unique<SizeSource>(*this, kind, limit);
 }
 
-QuickTimeEntrySourcePointer FrameMap::chunkOffsets(Kind kind, quint32 limit, const Chunking& chunking) const
+QuickTimeEntrySourcePointer FrameMap::chunkOffsets(Kind kind, quint32 limit, const Chunking& chunking,
+    ItemStarts starts) const
 {
-    return std::make_unique<ChunkOffsetSource>(*this, kind, limit, chunking);
+    return std::make_unique<ChunkOffsetSource>(*this, kind, limit, chunking, std::move(starts));
+}
+
+FrameMap::ItemStarts FrameMap::itemStarts(Kind kind, quint32 limit, quint32 most) const
+{
+    auto starts = std::make_shared<std::vector<quint32>>(most);
+    quint32* start = starts->data();
+    const quint8* cursor = bytes;
+    quint64 position = mediaStart;
+    const quint8* end = bytes + 2 * quint64(bytes ? qMin(limit, capacity) : 0);
+    bool fit = true;
+    starts->resize(storeItemsOf(kind, cursor, end, position, most, [&](quint32 index, quint64 at, quint16) {
+        const quint64 block = (at - mediaStart) / blockSize;
+        fit = block <= std::numeric_limits<quint32>::max();
+        start[index] = quint32(block);
+        return fit ? 1 : -1;
+    }));
+    return fit ? starts : nullptr;
 }
 
 QuickTimeEntrySourcePointer FrameMap::rawEntries(quint32 entries) const

@@ -3,9 +3,12 @@
 
 #include "quicktimeentrysource.h"
 
+#include <QtEndian>
 #include <QtGlobal>
 
 #include <limits>
+#include <memory>
+#include <vector>
 
 class QIODevice;
 
@@ -77,11 +80,20 @@ public:
     // of the table walks. `end` receives where the item after them starts.
     quint32 span(const Count& counted, quint64* end = nullptr) const;
 
+    // Where the first `most` items of one kind before `limit` start, in
+    // blocks from the media start: walked once for the chunk offset tables
+    // of several tracks over the same items (one per sound channel). Null
+    // when a start lies beyond 32 bits of blocks (2 TB of media).
+    using ItemStarts = std::shared_ptr<const std::vector<quint32>>;
+    ItemStarts itemStarts(Kind kind, quint32 limit, quint32 most) const;
+
     // Table sources over the entries before `limit`: the lengths of the
-    // items of one kind, the chunk offsets of one track, and the raw entries
-    // (the vendor atom's copy).
+    // items of one kind, the chunk offsets of one track (from `starts`, when
+    // given, for one item to a chunk), and the raw entries (the vendor
+    // atom's copy).
     QuickTimeEntrySourcePointer sizes(Kind kind, quint32 limit) const;
-    QuickTimeEntrySourcePointer chunkOffsets(Kind kind, quint32 limit, const Chunking& chunking) const;
+    QuickTimeEntrySourcePointer chunkOffsets(Kind kind, quint32 limit, const Chunking& chunking,
+        ItemStarts starts = nullptr) const;
     QuickTimeEntrySourcePointer rawEntries(quint32 limit) const;
 
     // Calls visit(offset, length) for each entry of `kind` before `limit`,
@@ -89,13 +101,61 @@ public:
     template <class Visit>
     void forEachOf(Kind kind, quint32 limit, Visit&& visit) const
     {
+        const quint8* cursor = bytes;
         quint64 position = mediaStart;
-        for (quint32 i = 0; bytes && i < limit && i < capacity; ++i) {
-            const quint16 e = entry(i);
-            if (kindOf(e) == kind && !visit(position, lengthOf(e)))
-                return;
-            position += lengthOf(e);
+        storeItemsOf(kind, cursor, bytes + 2 * quint64(bytes ? qMin(limit, capacity) : 0), position,
+            std::numeric_limits<quint32>::max(), [&visit](quint32, quint64 at, quint16 entry) {
+                return visit(at, lengthOf(entry)) ? 1 : -1;
+            });
+    }
+
+    // The walk is the hot loop of a repair: a full map is walked once for every
+    // table, and the entries go straight into the output. It takes four entries
+    // a step, works out their offsets from one another before it stores any,
+    // and keeps its state in locals, so that the stores into the table do not
+    // make the compiler reload it. `store(index, offset, entry)` stores the
+    // item found as the index-th value and returns 1, or skips it (0), or finds
+    // that its value does not fit (-1), which ends the walk.
+    template <class Store>
+    static quint32 storeItemsOf(int kind, const quint8*& cursor, const quint8* end, quint64& position, quint32 wanted,
+        Store&& store)
+    {
+        const quint8* entry = cursor;
+        quint64 at = position;
+        quint32 stored = 0;
+        int result = 0;
+        while (end - entry >= 8 && stored + 4 <= wanted) {
+            const quint16 e0 = qFromLittleEndian<quint16>(entry);
+            const quint16 e1 = qFromLittleEndian<quint16>(entry + 2);
+            const quint16 e2 = qFromLittleEndian<quint16>(entry + 4);
+            const quint16 e3 = qFromLittleEndian<quint16>(entry + 6);
+            const quint64 at1 = at + lengthOf(e0);
+            const quint64 at2 = at1 + lengthOf(e1);
+            const quint64 at3 = at2 + lengthOf(e2);
+            if ((kindOf(e0) == kind && (result = store(stored, at, e0)) < 0)
+                || (stored += quint32(result), result = 0, kindOf(e1) == kind && (result = store(stored, at1, e1)) < 0)
+                || (stored += quint32(result), result = 0, kindOf(e2) == kind && (result = store(stored, at2, e2)) < 0)
+                || (stored += quint32(result), result = 0, kindOf(e3) == kind && (result = store(stored, at3, e3)) < 0))
+                return stored;
+            stored += quint32(result);
+            result = 0;
+            entry += 8;
+            at = at3 + lengthOf(e3);
         }
+        while (entry < end && stored < wanted) {
+            const quint16 e = qFromLittleEndian<quint16>(entry);
+            if (kindOf(e) == kind) {
+                result = store(stored, at, e);
+                if (result < 0)
+                    return stored;
+                stored += quint32(result);
+            }
+            entry += 2;
+            at += lengthOf(e);
+        }
+        cursor = entry;
+        position = at;
+        return stored;
     }
 
 private:

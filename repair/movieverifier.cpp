@@ -242,6 +242,20 @@ private:
                         return Result::OutsideMedia;
                     continue;
                 }
+                if (samples == 1) {
+                    // A frame to a chunk: offsets and sizes side by side.
+                    for (quint64 i = 0; i < count;) {
+                        const char* sampleSizes = nullptr;
+                        const quint64 taken = sizeCursor.take(sampleSizes, count - i);
+                        if (taken == 0)
+                            return Result::Unreadable;
+                        if (!singleSampleChunksInside(media, entries + i * quint64(offsets.width), sampleSizes, taken,
+                                offsets.width))
+                            return Result::OutsideMedia;
+                        i += taken;
+                    }
+                    continue;
+                }
                 for (quint64 i = 0; i < count; ++i) {
                     quint64 bytes = 0;
                     for (quint64 left = samples; left > 0;) {
@@ -283,6 +297,20 @@ private:
                 const quint64 offset = qFromBigEndian<quint32>(entries + 4 * i);
                 inside &= offset >= lowest && offset <= highest;
             }
+        }
+        return inside;
+    }
+
+    // Whether `count` chunks of one sample each, at the offsets listed at
+    // `entries` and of the sizes listed at `sizes`, all lie inside the media.
+    static bool singleSampleChunksInside(const MediaRange& media, const char* entries, const char* sizes,
+        quint64 count, int width)
+    {
+        bool inside = true;
+        for (quint64 i = 0; i < count; ++i) {
+            const quint64 offset = width == 8 ? qFromBigEndian<quint64>(entries + 8 * i)
+                                              : qFromBigEndian<quint32>(entries + 4 * i);
+            inside &= media.holds(offset, qFromBigEndian<quint32>(sizes + 4 * i));
         }
         return inside;
     }

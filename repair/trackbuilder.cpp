@@ -97,10 +97,11 @@ void TrackBuilder::addSampleTables(QuickTimeAtom* sampleTable, QuickTimeTimeToSa
     sampleTable->addChild(chunkOffsets);
 }
 
-QuickTimeChunkOffsetAtom* TrackBuilder::chunkOffsets(FrameMap::Kind kind, const FrameMap::Chunking& chunking) const
+QuickTimeChunkOffsetAtom* TrackBuilder::chunkOffsets(FrameMap::Kind kind, const FrameMap::Chunking& chunking,
+    FrameMap::ItemStarts starts) const
 {
     auto* atom = new QuickTimeChunkOffsetAtom(true, chunking.chunkCount,
-        file.frameMap.chunkOffsets(kind, walkLimit, chunking));
+        file.frameMap.chunkOffsets(kind, walkLimit, chunking, std::move(starts)));
     atom->announcesStreaming = file.profile.announcesChunkOffsetStreaming;
     return atom;
 }
@@ -195,6 +196,8 @@ void TrackBuilder::addSoundMedia(QuickTimeAtom* track, quint32 channel, const Mo
     sampleTable->addChild(new QuickTimeSampleDescriptionAtom())->addDescription(new QuickTimeSoundSampleDescription(file.audioBytesPerSample, file.audioSampleRate,
             file.audioLittleEndian != 0));
 
+    if (!soundChunkStarts && file.audioChannelCount > 1)
+        soundChunkStarts = file.frameMap.itemStarts(FrameMap::AudioChunk, walkLimit, file.audioChunkCount);
     // The first and last chunks hold channel blocks of their own length.
     const quint64 blockBytes = quint64(channel) * file.audioBytesPerSample;
     FrameMap::Chunking chunking;
@@ -206,5 +209,5 @@ void TrackBuilder::addSoundMedia(QuickTimeAtom* track, quint32 channel, const Mo
         new QuickTimeSampleToChunkAtom(timing.samplesPerChunk, file.audioChunkCount, timing.lastChunkSamples,
             timing.firstChunkSamples),
         new QuickTimeSampleSizeAtom(timing.soundSamples, file.audioBytesPerSample),
-        chunkOffsets(FrameMap::AudioChunk, chunking), TableAlignment::Aligned);
+        chunkOffsets(FrameMap::AudioChunk, chunking, soundChunkStarts), TableAlignment::Aligned);
 }

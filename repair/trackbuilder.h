@@ -56,7 +56,8 @@ private:
     void addSampleTables(QuickTimeAtom* sampleTable, QuickTimeTimeToSampleAtom* timeToSample,
         QuickTimeSampleToChunkAtom* sampleToChunk, QuickTimeSampleSizeAtom* sampleSizes,
         QuickTimeChunkOffsetAtom* chunkOffsets, TableAlignment alignment);
-    QuickTimeChunkOffsetAtom* chunkOffsets(FrameMap::Kind kind, const FrameMap::Chunking& chunking) const;
+    QuickTimeChunkOffsetAtom* chunkOffsets(FrameMap::Kind kind, const FrameMap::Chunking& chunking,
+        FrameMap::ItemStarts starts = nullptr) const;
     // A skip atom sized so that a table starting `lead` bytes after it starts
     // on a 512-byte boundary of the file.
     void addAlignmentSkip(QuickTimeAtom* parent, quint64 lead);
@@ -66,6 +67,8 @@ private:
     // The table walks cover the map up to the last counted entry; the
     // vendor atom's copy runs as far, kind 3 entries among them included.
     quint32 walkLimit;
+    // Where the sound chunks start, walked once for all channels' tracks.
+    FrameMap::ItemStarts soundChunkStarts;
 };
 
 #endif
