@@ -170,6 +170,7 @@ WrittenTake RecordingWriter::write(const TakeDescription& take, const QString& p
             listedEnd = offset;
         }
     }
+    listedMap.append(QList<quint16>(qMax(take.emptyEntries, 0), RecordingHead::frameMapEntry(ItemKind::Unknown, 0)));
     written.mapEnd = offset;
     written.recordedEnd = recordedEndFor(take, written.mapEnd, listedEnd);
 

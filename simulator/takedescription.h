@@ -124,6 +124,10 @@ struct TakeDescription
     // written them when the power failed. -1: the map was never written.
     int unlistedItems = 0;
 
+    // Kind 3 entries of no length after the listed ones: the map of a short
+    // take then reaches as far as a long take's, at no cost in media.
+    int emptyEntries = 0;
+
     // Whole items behind the media and the trailing bytes' place: an older
     // take's frames on a card reused without erasing. Each is padded to
     // whole blocks; no entry lists them.

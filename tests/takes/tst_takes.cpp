@@ -13,6 +13,7 @@
 #include "finishedmovie.h"
 #include "playercheck.h"
 #include "recordedplayback.h"
+#include "recordinglayout.h"
 #include "recordingwriter.h"
 #include "sourcevideo.h"
 #include "takedescription.h"
@@ -397,9 +398,16 @@ QList<TakeRow> makeRows()
               t.trailingItems = SourceVideo::encode(VideoFormat::proRes(ProResProfile::Hq, 320, 180, "25", 3)).frames;
           }),
           true);
+    // Room in the map for three of the five items found, no more.
+    video("orla-map-short-near-its-capacity", with(lagging(endingOnFrames, 5, E::ListedEnd), [](auto& t) {
+              t.emptyEntries = RecordingLayout::frameMapEntries - 27 - 3;
+          }));
     // Sound alone proves nothing: the take is repaired as its map has it.
     video("orla-no-video-map-short", lagging(withAudio(TakeDescription::forFamily(orla), 1000, 2, 3, 34), 4, E::Zero));
     video("vesk-map-short-end-lagging", lagging(withAudio(proRes(vesk, 12), 3072, 2, 3, 4, 1000, 500), 4, E::ListedEnd),
+          true);
+    // The last frame ends the file.
+    video("vesk-dnxhd-720p-map-short-ending-on-a-frame", lagging(withAudio(dnxhd720p(vesk), 3072, 2, 3, 1), 4, E::Zero),
           true);
     // No map entry to take the frame length from: the compression's own.
     video("vesk-dnxhd-720p-map-never-written", lagging(withAudio(dnxhd720p(vesk), 3072, 2, 3, 2, 0, 1000), -1, E::Zero),
