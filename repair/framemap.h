@@ -32,6 +32,8 @@ public:
     static int kindOf(quint16 entry) { return entry >> 14; }
     static quint32 lengthOf(quint16 entry) { return quint32(entry & 0x3FFF) * blockSize; }
     static quint16 entryFor(int kind, quint32 blocks) { return quint16((kind << 14) | (blocks & 0x3FFF)); }
+    // The length of the item that holds `bytes`: whole blocks.
+    static quint64 wholeBlocks(quint64 bytes) { return (bytes + blockSize - 1) / blockSize * blockSize; }
 
     // The items counted by kind, up to the first zero entry or the capacity.
     struct Count

@@ -11,11 +11,6 @@ namespace {
 
 constexpr quint64 blockSize = FrameMap::blockSize;
 
-quint64 wholeBlocks(quint64 bytes)
-{
-    return (bytes + blockSize - 1) / blockSize * blockSize;
-}
-
 // The DNxHD frame (both fields of an interlaced one) of each compression
 // ID, for a take whose map lists no frame to take the length from.
 struct DnxFrame
@@ -69,10 +64,9 @@ public:
         , header(file.device)
         , dnxFrameBytes(listedDnxFrameBytes(listed))
     {
-        const quint64 channelBytes = quint64(file.audioChannelCount) * file.audioBytesPerSample;
-        fullChunk = wholeBlocks(channelBytes * file.audioSamplesPerChunk);
-        firstChunk = listed.audioChunks == 0 ? wholeBlocks(channelBytes * file.audioFirstChunkSamples) : 0;
-        lastChunk = wholeBlocks(channelBytes * file.audioLastChunkSamples);
+        fullChunk = FrameMap::wholeBlocks(file.soundChunkBytes(file.audioSamplesPerChunk));
+        firstChunk = listed.audioChunks == 0 ? FrameMap::wholeBlocks(file.soundChunkBytes(file.audioFirstChunkSamples)) : 0;
+        lastChunk = FrameMap::wholeBlocks(file.soundChunkBytes(file.audioLastChunkSamples));
     }
 
     // The length of the proven frame at `at`, or 0.
@@ -127,7 +121,7 @@ private:
             || qFromBigEndian<quint16>(bytes + 16) != file.width || qFromBigEndian<quint16>(bytes + 18) != file.height
             || header.size - at < frameBytes)
             return 0;
-        return wholeBlocks(frameBytes);
+        return FrameMap::wholeBlocks(frameBytes);
     }
 
     // A DNxHD frame: each field's header prefix, compression ID and picture

@@ -14,15 +14,14 @@ namespace {
 // one: a map that lagged behind may end on full chunks found after it.
 void keepShortLastChunkIfLast(QuickTimeFile& file, const FrameMap::Count& whole)
 {
-    const quint64 channelBytes = quint64(file.audioChannelCount) * file.audioBytesPerSample;
-    const quint64 full = (channelBytes * file.audioSamplesPerChunk + 511) / 512;
-    const quint64 last = (channelBytes * file.audioLastChunkSamples + 511) / 512;
+    const quint64 full = FrameMap::wholeBlocks(file.soundChunkBytes(file.audioSamplesPerChunk));
+    const quint64 last = FrameMap::wholeBlocks(file.soundChunkBytes(file.audioLastChunkSamples));
     if (file.audioLastChunkSamples == 0 || last == full)
         return;
     for (quint32 index = whole.entries; index-- > 0;) {
         const quint16 entry = file.frameMap.entry(index);
         if (FrameMap::kindOf(entry) == FrameMap::AudioChunk) {
-            if (FrameMap::lengthOf(entry) / 512 != last)
+            if (FrameMap::lengthOf(entry) != last)
                 file.audioLastChunkSamples = 0;
             return;
         }

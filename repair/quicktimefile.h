@@ -73,6 +73,8 @@ public:
     quint32 audioBytesPerSample = 0;
     quint32 audioChannelCount = 0;
     quint32 audioSamplesPerChunk = 0;
+    // The bytes `samples` samples of every channel take in a sound chunk.
+    quint64 soundChunkBytes(quint32 samples) const { return quint64(audioChannelCount) * audioBytesPerSample * samples; }
     quint32 videoSamplesPerChunk = 0;
     quint8 dropFrame = 0;
     quint8 timecodeCounter = 0;

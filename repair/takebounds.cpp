@@ -21,12 +21,6 @@ bool frameRateFits(const QuickTimeFile& file)
     return frames <= TakeBounds::mostTimecodeFrames;
 }
 
-// Bytes of one chunk's blocks of every channel, `samples` samples each.
-quint64 channelBlocksBytes(const QuickTimeFile& file, quint32 samples)
-{
-    return quint64(file.audioChannelCount) * file.audioBytesPerSample * samples;
-}
-
 bool soundFormatFits(const QuickTimeFile& file)
 {
     // Without channels no sound track is built and no sound field is read.
@@ -44,7 +38,7 @@ bool soundFormatFits(const QuickTimeFile& file)
     if (file.audioSamplesPerChunk == 0)
         return false;
     for (const quint32 samples : { file.audioSamplesPerChunk, file.audioFirstChunkSamples, file.audioLastChunkSamples }) {
-        if (channelBlocksBytes(file, samples) > TakeBounds::longestItem)
+        if (file.soundChunkBytes(samples) > TakeBounds::longestItem)
             return false;
     }
     return true;
@@ -67,7 +61,7 @@ bool chunksHoldTheirChannels(const QuickTimeFile& file, const MovieTiming& timin
             samples = timing.lastChunkSamples;
         else if (chunk == 0 && timing.firstChunkSamples != 0)
             samples = timing.firstChunkSamples;
-        hold = channelBlocksBytes(file, samples) <= length;
+        hold = file.soundChunkBytes(samples) <= length;
         return hold && ++chunk < chunks;
     });
     return hold;
