@@ -27,6 +27,11 @@ public:
     quint64 itemsEnd() const;
     // A nonzero recordedEnd that lies between itemsEnd() and the file size.
     bool recordedEndUsable() const;
+    // Where the media may end at the latest: the file's end, or where an
+    // earlier repair began.
+    quint64 availableEnd() const { return fileSize; }
+    // Leaves recordedEnd aside, for bytes after it that are not zero.
+    void passRecordedEnd() { recordedEnd = 0; }
     // Where the movie atom goes: recordedEnd when usable, else the end of the file.
     quint64 movieStart() const;
     // The 64-bit size of the closed movie data atom: header and media up to movieStart().

@@ -8,7 +8,30 @@
 #include <QIODevice>
 #include <QtDebug>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
+
+// Past this many bytes a stretch is not read to prove it zero: the movie
+// then goes behind it.
+constexpr quint64 mostZerosRead = 1 << 20;
+
+// Whether the bytes in [from, to) are all zero.
+bool onlyZeros(QIODevice* device, quint64 from, quint64 to)
+{
+    if (to < from || to - from > mostZerosRead || !device->seek(qint64(from)))
+        return false;
+    std::vector<char> bytes(size_t(qMin<quint64>(to - from, 1 << 16)));
+    for (quint64 at = from; at < to;) {
+        const qint64 length = qint64(qMin<quint64>(to - at, bytes.size()));
+        if (device->read(bytes.data(), length) != length
+            || std::any_of(bytes.data(), bytes.data() + length, [](char byte) { return byte != 0; }))
+            return false;
+        at += quint64(length);
+    }
+    return true;
+}
 
 // The recorder's short last chunk counts only when the last chunk kept is
 // one: a map that lagged behind may end on full chunks found after it.
@@ -80,6 +103,11 @@ bool place(QuickTimeFile& file, const QList<EarlierRepair::Form>& forms, quint32
             name.constData(), extent.leftOutItems());
     if (quint64(file.videoFrameCount) + file.audioChunkCount + file.timecodeSampleCount < minimumItems)
         return false;
+    // A movie is written over zeros only: bytes after the recorder's end that
+    // are not (media its map never listed, an older take) stay, and the
+    // movie goes behind them.
+    if (extent.recordedEndUsable() && !onlyZeros(device, extent.movieStart(), extent.availableEnd()))
+        extent.passRecordedEnd();
     if (file.recordedEnd != 0 && !extent.recordedEndUsable())
         qDebug("********************* %s recorded end %llu does not fit the recorded media, the movie goes at the end of the file!\n",
             name.constData(), static_cast<unsigned long long>(file.recordedEnd));

@@ -42,6 +42,7 @@
 #include <QTextStream>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -205,8 +206,7 @@ public:
             ++wholeCounts[entry >> 14];
         }
         listedEntries = wholeEntries;
-        const quint64 noted = settingsField(SettingsField::RecordedEnd, 8);
-        recordedMediaEnd = noted != 0 && noted >= itemsEnd && noted <= fileSize ? noted : fileSize;
+        recordedMediaEnd = mediaEndAfter(itemsEnd);
     }
 
     // Not one byte written.
@@ -304,10 +304,21 @@ private:
         }
         if (found > 0) {
             wholeEntries += found;
-            const quint64 noted = settingsField(SettingsField::RecordedEnd, 8);
-            recordedMediaEnd = noted != 0 && noted >= end && noted <= quint64(before.size()) ? noted : quint64(before.size());
+            recordedMediaEnd = mediaEndAfter(end);
         }
         return {};
+    }
+
+    // The recorder's end when it lies between the items' end and the end of
+    // the file with only zeros (at most a megabyte) after it, else the end
+    // of the file: a movie goes over zeros only.
+    quint64 mediaEndAfter(quint64 itemsEnd) const
+    {
+        const quint64 fileSize = quint64(before.size());
+        const quint64 noted = settingsField(SettingsField::RecordedEnd, 8);
+        const bool usable = noted != 0 && noted >= itemsEnd && noted <= fileSize && fileSize - noted <= (1 << 20);
+        return usable && std::all_of(before.constData() + noted, before.constData() + fileSize, [](char byte) { return byte == 0; })
+            ? noted : fileSize;
     }
 
     quint16 mapEntry(qint64 index) const

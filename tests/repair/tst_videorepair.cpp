@@ -65,8 +65,8 @@ WrittenTake writeTake(RecorderFamily family, const QString& path)
     take.setStandInFrames(family == RecorderFamily::Orla ? 27 : 6, 700);
     take.audioSamplesPerChunk = family == RecorderFamily::Orla ? 256 : 3072;
     take.setAudio(1, 3, 2);
-    // Bytes of an older take after the media, where the movie goes.
-    take.trailingBytes = 20000;
+    // Zeros after the media (room the recorder had taken), where the movie goes.
+    take.trailingItems = { QByteArray(20000, '\0') };
     return RecordingWriter::write(take, path);
 }
 

@@ -99,6 +99,23 @@ TakeDescription withOrder(TakeDescription take, const std::function<void(QList<I
     return take;
 }
 
+// Frames in groups of `frames`, each group followed by the next of `runs`
+// (taken in turn) sound chunks in a row, while either lasts.
+TakeDescription inRuns(TakeDescription take, int frames, const QList<int>& runs)
+{
+    QList<ItemKind> order(take.timecodeSampleInMap ? 1 : 0, ItemKind::TimecodeSample);
+    for (int group = 0, framesLeft = int(take.videoFrames.size()), chunksLeft = take.audioChunkCount;
+         framesLeft > 0 || chunksLeft > 0; ++group) {
+        const int groupFrames = qMin(frames, framesLeft);
+        const int run = qMin(runs.at(group % runs.size()), chunksLeft);
+        order += QList<ItemKind>(groupFrames, ItemKind::VideoFrame) + QList<ItemKind>(run, ItemKind::AudioChunk);
+        framesLeft -= groupFrames;
+        chunksLeft -= run;
+    }
+    take.itemOrder = order;
+    return take;
+}
+
 TakeDescription withEnd(TakeDescription take, RecordedEndMode mode, quint64 end, qint64 trailingBytes)
 {
     take.recordedEndMode = mode;
@@ -402,8 +419,13 @@ QList<TakeRow> makeRows()
     video("orla-map-short-near-its-capacity", with(lagging(endingOnFrames, 5, E::ListedEnd), [](auto& t) {
               t.emptyEntries = RecordingLayout::frameMapEntries - 27 - 3;
           }));
-    // Sound alone proves nothing: the take is repaired as its map has it.
-    video("orla-no-video-map-short", lagging(withAudio(TakeDescription::forFamily(orla), 1000, 2, 3, 34), 4, E::Zero));
+    // Sound alone proves nothing: the take is repaired as its map has it,
+    // its movie behind the chunks it does not list.
+    const TakeDescription soundOnly = withAudio(TakeDescription::forFamily(orla), 1000, 2, 3, 34);
+    video("orla-no-video-map-short", lagging(soundOnly, 4, E::Zero));
+    video("orla-no-video-map-short-recorded-end-lagging", lagging(soundOnly, 4, E::ListedEnd));
+    // Nothing proves the frames behind the map: the movie goes behind them.
+    video("orla-map-short-nothing-found-recorded-end-lagging", lagging(inRuns(standIns(orla, 27, 9, 2), 3, { 3 }), 5, E::ListedEnd));
     video("vesk-map-short-end-lagging", lagging(withAudio(proRes(vesk, 12), 3072, 2, 3, 4, 1000, 500), 4, E::ListedEnd),
           true);
     // The last frame ends the file.
