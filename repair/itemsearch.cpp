@@ -25,6 +25,18 @@ constexpr DnxFrame dnxFrames[] = {
 };
 constexpr quint32 dnxEndOfFrame = 0x600DC0DE;
 
+// Chunks in a row a take whose map lists no run of its own may show: a
+// recorder writes sound whose chunk does not match a frame in runs of two
+// or three between frames.
+constexpr quint32 fewestChunksInARun = 4;
+
+// The lengths of the first and the last chunk of a run.
+struct RunShape
+{
+    quint64 first;
+    quint64 last;
+};
+
 // Reads a few bytes at a time through a handle of its own without a read
 // buffer, so a probe of a header never pulls the media behind it along.
 class HeaderReader
@@ -63,6 +75,7 @@ public:
         : file(file)
         , header(file.device)
         , dnxFrameBytes(listedDnxFrameBytes(listed))
+        , mostChunksInARun(qMax(longestListedRun(listed), fewestChunksInARun))
     {
         fullChunk = FrameMap::wholeBlocks(file.soundChunkBytes(file.audioSamplesPerChunk));
         firstChunk = listed.audioChunks == 0 ? FrameMap::wholeBlocks(file.soundChunkBytes(file.audioFirstChunkSamples)) : 0;
@@ -80,21 +93,43 @@ public:
         }
     }
 
-    // The length of the sound chunk at `at`, or 0: a chunk of this take's
-    // length that a proven frame follows (the last chunk: or the end of the
-    // recorded media).
-    quint64 soundChunkAt(quint64 at)
+    // The lengths of the run of sound chunks at `at`, or none: chunks of
+    // this take's length back to back, no more of them than its runs hold,
+    // that a proven frame follows or that end the recorded media. The run's
+    // first chunk may be the take's first, its last one the take's last.
+    std::vector<quint64> soundRunAt(quint64 at)
     {
-        if (file.audioChannelCount == 0)
-            return 0;
-        for (const quint64 length : { fullChunk, firstChunk, lastChunk }) {
-            if (length == 0 || length > FrameMap::longestItem || header.size - at < length)
-                continue;
-            const quint64 end = at + length;
-            if (frameAt(end) != 0 || (length == lastChunk && (end == header.size || end == file.recordedEnd)))
-                return length;
+        if (file.audioChannelCount == 0 || fullChunk == 0 || fullChunk > FrameMap::longestItem)
+            return {};
+        // A lone chunk has one of the three lengths; a longer run opens and
+        // closes with a full chunk or with the take's own first and last.
+        const RunShape lone[] = { { fullChunk, fullChunk }, { firstChunk, firstChunk }, { lastChunk, lastChunk } };
+        const RunShape longer[] = { { fullChunk, fullChunk }, { firstChunk, fullChunk }, { fullChunk, lastChunk },
+            { firstChunk, lastChunk } };
+        bool fits = true;
+        for (quint64 chunks = 1; chunks <= mostChunksInARun && fits; ++chunks) {
+            fits = false;
+            const RunShape* const shapes = chunks == 1 ? lone : longer;
+            for (const RunShape* shape = shapes; shape != shapes + (chunks == 1 ? 3 : 4); ++shape) {
+                if (shape->first == 0 || shape->last == 0 || shape->first > FrameMap::longestItem
+                    || shape->last > FrameMap::longestItem)
+                    continue;
+                const quint64 length = chunks == 1 ? shape->first : shape->first + (chunks - 2) * fullChunk + shape->last;
+                if (header.size - at < length)
+                    continue;
+                fits = true;
+                const quint64 end = at + length;
+                const bool endsMedia = (end == header.size || end == file.recordedEnd)
+                    && (shape->last == fullChunk || shape->last == lastChunk);
+                if (endsMedia || frameAt(end) != 0) {
+                    std::vector<quint64> run(chunks, fullChunk);
+                    run.front() = shape->first;
+                    run.back() = shape->last;
+                    return run;
+                }
+            }
         }
-        return 0;
+        return {};
     }
 
     bool timecodeSampleAt(quint64 at)
@@ -148,6 +183,20 @@ private:
         return dnxFrameBytes;
     }
 
+    // The most sound chunks the map lists in a row: a run of the take's own
+    // is never longer, and so a long stretch of junk is never walked in
+    // chunk-length steps.
+    quint32 longestListedRun(const FrameMap::Count& listed) const
+    {
+        quint32 longest = 0;
+        quint32 run = 0;
+        for (quint32 index = 0; index < listed.entries; ++index) {
+            run = FrameMap::kindOf(file.frameMap.entry(index)) == FrameMap::AudioChunk ? run + 1 : 0;
+            longest = qMax(longest, run);
+        }
+        return longest;
+    }
+
     // Every DNxHD frame of a take has the same length: that of a frame the
     // map lists, or else the one of its compression ID.
     quint64 listedDnxFrameBytes(const FrameMap::Count& listed) const
@@ -167,6 +216,7 @@ private:
     QuickTimeFile& file;
     HeaderReader header;
     quint64 dnxFrameBytes;
+    quint32 mostChunksInARun;
     quint64 fullChunk = 0;
     quint64 firstChunk = 0;
     quint64 lastChunk = 0;
@@ -193,11 +243,13 @@ ItemSearch::Found ItemSearch::extend(QuickTimeFile& file, const FrameMap::Count&
             entries.push_back(FrameMap::entryFor(FrameMap::VideoFrame, quint32(frame / blockSize)));
             ++found.videoFrames;
             at += frame;
-        } else if (const quint64 chunk = search.soundChunkAt(at); chunk != 0) {
-            entries.push_back(FrameMap::entryFor(FrameMap::AudioChunk, quint32(chunk / blockSize)));
-            ++found.soundChunks;
+        } else if (const std::vector<quint64> run = search.soundRunAt(at); !run.empty() && run.size() <= room()) {
+            for (const quint64 chunk : run) {
+                entries.push_back(FrameMap::entryFor(FrameMap::AudioChunk, quint32(chunk / blockSize)));
+                at += chunk;
+            }
+            found.soundChunks += quint32(run.size());
             search.chunkSeen();
-            at += chunk;
         } else {
             break;
         }

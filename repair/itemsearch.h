@@ -10,8 +10,9 @@ class QuickTimeFile;
 // are on the card but in no entry. The search looks for them behind the
 // items the map lists, item by item, and takes only what proves itself from
 // the settings block: a video frame by its codec's header (picture size,
-// compression, a frame that fits the file), a sound chunk by its length
-// between proven frames, the timecode sample by the start timecode. The
+// compression, a frame that fits the file), sound chunks by their length in
+// a run that a proven frame follows or that ends the recorded media, the
+// timecode sample by the start timecode. The
 // first bytes that are none of these end it: junk, zeros, an older take's
 // frames of another size or codec. It reads a few dozen bytes per item,
 // never the media itself.

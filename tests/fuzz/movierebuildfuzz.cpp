@@ -12,6 +12,8 @@
 //                             headers of the take's picture size, the fill
 //                             entry's length each, with a gap of its top byte
 //                             in blocks after every third: items to find
+//                      bit 3: with bit 2, the gaps are runs of one to three
+//                             sound chunks of the settings' full length
 //   u16 fill entry     repeated after the leading entries
 //   u32 fill count     bits 31-5 shifted right by bits 4-0: most runs are
 //                      short, and a full map is still one input away
@@ -93,14 +95,26 @@ QByteArrayView media(qint64 length)
     return QByteArrayView(pattern).first(length);
 }
 
+// A full sound chunk of the settings in whole blocks, 0 when none fits an item.
+qint64 fullChunkBytes(RecorderFamily family, const QByteArray& settings)
+{
+    const auto field = [&](SettingsField name) {
+        return quint64(qFromLittleEndian<quint32>(settings.constData() + RecordingHead::fieldPlace(family, name).offset));
+    };
+    const quint64 samples = family == RecorderFamily::Vesk ? 3072 : field(SettingsField::AudioSamplesPerChunk);
+    const quint64 bytes = qMin<quint64>(field(SettingsField::AudioChannelCount), 64)
+        * qMin<quint64>(field(SettingsField::AudioBytesPerSample), 4) * qMin<quint64>(samples, 1 << 24);
+    return bytes <= 0x3FFF * blockSize ? blocksFor(qint64(bytes)) * blockSize : 0;
+}
+
 // Frames the recorder wrote after it last updated its map, as far as the media reaches.
-void stampFrames(QByteArray& file, const char* map, const QByteArray& settings, quint16 fillEntry)
+void stampFrames(QByteArray& file, const char* map, const QByteArray& settings, quint16 fillEntry, qint64 chunkBytes)
 {
     qint64 at = mediaOffset;
     for (qint64 i = 0; i < frameMapEntries && qFromLittleEndian<quint16>(map + 2 * i) != 0; ++i)
         at += (qFromLittleEndian<quint16>(map + 2 * i) & 0x3FFF) * blockSize;
     const qint64 frameBytes = qMax<qint64>(1, fillEntry & 0xFF) * blockSize;
-    const qint64 gap = (fillEntry >> 8) * blockSize;
+    const qint64 gap = chunkBytes != 0 ? (1 + (fillEntry >> 8) % 3) * chunkBytes : (fillEntry >> 8) * blockSize;
     QByteArray header(20, '\0');
     qToBigEndian<quint32>(quint32(frameBytes - 7), header.data());
     header.replace(4, 4, "icpf");
@@ -152,7 +166,7 @@ QByteArray takeFrom(InputReader& in, RecorderFamily family)
         qToBigEndian<quint64>(quint64(16 + mediaLength), file.data() + movieDataHeaderOffset + 8);
     file.append(media(mediaLength));
     if (shape & 4)
-        stampFrames(file, map, settings, fillEntry);
+        stampFrames(file, map, settings, fillEntry, (shape & 8) ? fullChunkBytes(family, settings) : 0);
     return file;
 }
 

@@ -424,8 +424,28 @@ QList<TakeRow> makeRows()
     const TakeDescription soundOnly = withAudio(TakeDescription::forFamily(orla), 1000, 2, 3, 34);
     video("orla-no-video-map-short", lagging(soundOnly, 4, E::Zero));
     video("orla-no-video-map-short-recorded-end-lagging", lagging(soundOnly, 4, E::ListedEnd));
+    // Sound whose chunk matches no frame comes in runs between frames; the
+    // last run ends the file. DNxHD 720p 59.94, two frames to a chunk.
+    video("orla-dnxhd-720p-5994-chunk-runs-of-2-map-6-short",
+          lagging(inRuns(with(withAudio(encoded(orla, VideoFormat::dnxhd(1280, 720, false, 90, "60000/1001", 24), 24, 90000),
+                                   800, 2, 3, 24), [](auto& t) { t.videoSamplesPerChunk = 2; }), 2, { 2 }), 6, E::ListedEnd),
+          true);
+    video("orla-prores-chunk-runs-of-3-map-8-short",
+          lagging(inRuns(withAudio(proRes(orla, 30), 1920, 1, 3, 30), 3, { 3 }), 8, E::ListedEnd), true);
+    video("vesk-prores-720x576-chunk-runs-of-1-and-2-map-7-short",
+          lagging(inRuns(withAudio(encoded(vesk, VideoFormat::proRes(P::Hq, 720, 576, "25", 24), 24, 90000), 3072, 2, 3, 15),
+                      3, { 2, 2, 2, 2, 2, 2, 1, 2 }), 7, E::Zero), true);
+    video("vesk-dnxhd-720p-chunk-runs-of-3-map-5-short",
+          lagging(inRuns(withAudio(dnxhd720p(vesk), 3072, 2, 3, 3), 3, { 3 }), 5, E::ListedEnd), true);
+    // Two chunks' length of junk after the last frame: no run.
+    video("orla-map-short-chunk-lengths-of-junk-after",
+          withEnd(lagging(endingOnFrames, 5, E::ListedEnd), E::ListedEnd, 0, 2 * 34816 + 300), true);
     // Nothing proves the frames behind the map: the movie goes behind them.
     video("orla-map-short-nothing-found-recorded-end-lagging", lagging(inRuns(standIns(orla, 27, 9, 2), 3, { 3 }), 5, E::ListedEnd));
+    // The settings give a short last chunk, the chunks found are full.
+    video("orla-map-short-ending-on-full-chunks-despite-a-short-last-count",
+          poked(lagging(withAudio(proRes(orla, 24), 5760, 2, 3, 8), 5, E::ListedEnd), { { F::AudioLastChunkSamples, 2000 } }),
+          true);
     video("vesk-map-short-end-lagging", lagging(withAudio(proRes(vesk, 12), 3072, 2, 3, 4, 1000, 500), 4, E::ListedEnd),
           true);
     // The last frame ends the file.
