@@ -3,6 +3,8 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 // The table sources walk the entries [0, limit): a limit that ends after
@@ -181,7 +183,49 @@ FrameMap::FrameMap(quint8* buffer)
 
 bool FrameMap::read(QIODevice* device, qint64 offset)
 {
-    return bytes && device->seek(offset) && device->read(reinterpret_cast<char*>(bytes), byteSize) == byteSize;
+    if (!bytes || !device->seek(offset))
+        return false;
+    qint64 done = 0;
+    bool ended = false;
+    while (!ended && done < byteSize) {
+        const qint64 length = qMin(readBlock, byteSize - done);
+        if (device->read(reinterpret_cast<char*>(bytes) + done, length) != length) {
+            clearFrom(done);
+            return false;
+        }
+        ended = holdsZeroEntry(bytes + done, length);
+        done += length;
+    }
+    clearFrom(done);
+    return true;
+}
+
+bool FrameMap::holdsZeroEntry(const quint8* from, qint64 length)
+{
+    // Four entries a step: a word holds a zero entry when subtracting one
+    // from each entry borrows into a top bit that was clear.
+    constexpr quint64 ones = 0x0001000100010001;
+    constexpr quint64 tops = 0x8000800080008000;
+    for (qint64 at = 0; at + 8 <= length; at += 8) {
+        const quint64 word = qFromLittleEndian<quint64>(from + at);
+        if (((word - ones) & ~word & tops) != 0)
+            return true;
+    }
+    return false;
+}
+
+void FrameMap::clearFrom(qint64 from)
+{
+    // Every read leaves zeros behind what it read, and the entries a repair
+    // adds follow the map's own without a gap: what an earlier map left are
+    // the blocks from here up to the first block that is all zero.
+    for (qint64 at = from; at < byteSize; at += readBlock) {
+        quint8* const block = bytes + at;
+        const qint64 length = qMin(readBlock, byteSize - at);
+        if (std::all_of(block, block + length, [](quint8 byte) { return byte == 0; }))
+            return;
+        std::fill(block, block + length, quint8(0));
+    }
 }
 
 void FrameMap::setEntry(quint32 index, quint16 value)

@@ -62,13 +62,17 @@ public:
         quint64 firstChunkOffset = 0;
     };
 
-    // A map in `buffer` (byteSize bytes, lent by the caller; null reads as
-    // empty).
+    // A map in `buffer` (byteSize bytes, lent by the caller, zero when first
+    // lent; null reads as empty).
     explicit FrameMap(quint8* buffer = nullptr);
 
     bool isValid() const { return bytes != nullptr; }
     const quint8* data() const { return bytes; }
+    // Reads the map at `offset` in blocks up to the one that holds its end
+    // (the first zero entry), or whole when it fills its capacity. Past what
+    // was read the buffer is zero, whatever an earlier map left in it.
     bool read(QIODevice* device, qint64 offset);
+    static constexpr qint64 readBlock = 1 << 14;
     quint16 entry(quint32 index) const { return quint16(bytes[2 * index] | (bytes[2 * index + 1] << 8)); }
     void setEntry(quint32 index, quint16 value);
 
@@ -161,6 +165,11 @@ public:
     }
 
 private:
+    // Whether the whole entries in [from, from + length) hold a zero one.
+    static bool holdsZeroEntry(const quint8* from, qint64 length);
+    // Zeros what an earlier, longer map left from `from` on.
+    void clearFrom(qint64 from);
+
     quint8* bytes;
 };
 

@@ -14,7 +14,7 @@
 #include <new>
 
 Finalize::Finalize()
-    : indexBuffer(new (std::nothrow) char[indexBufferSize]),
+    : indexBuffer(new (std::nothrow) char[indexBufferSize]()),
       nameFilters({QStringLiteral("*.vlv"), QStringLiteral("*.vla"), QStringLiteral("*.nrv"),
                    QStringLiteral("*.nra")}),
       scanOnly(false),

@@ -41,7 +41,7 @@ public:
     int finalizeOrlaFile(QString path);
     int finalizeVeskFile(QString path);
 
-    char* indexBuffer; // null when the buffer could not be allocated
+    char* indexBuffer; // null when the buffer could not be allocated; zero at first, as the frame map read wants it
     QString outputFileName;
     QStringList skipFolders;
     QStringList nameFilters;

@@ -329,6 +329,20 @@ QList<TakeRow> makeRows()
     video("orla-a-whole-movie-under-the-recorders-name", TakeDescription::forFamily(orla)).finished = true;
     video("orla-movie-of-another-take-behind-the-media", withEnd(standIns(orla, 37), E::Zero, 0, 0)).before
         = appendOtherTakesMovie;
+    // The map is read in blocks of 8,192 entries: one whose frames lie in its
+    // second block, which it fills exactly; one without an end, whose last
+    // slot lists a frame of no length; a take whose map is shorter than the
+    // one of the take before it.
+    video("orla-map-ending-with-its-second-read-block", withOrder(orlaSmall(), [](QList<ItemKind>& order) {
+        order.insert(1, 2 * 8192 - 30, ItemKind::Unknown);
+    }));
+    video("orla-map-filling-its-capacity", with(orlaSmall(), [](auto& t) {
+        t.emptyEntries = RecordingLayout::frameMapEntries - 31;
+        t.frameMapPokes.insert(RecordingLayout::frameMapEntries - 1, 0x4000);
+    }));
+    video("vesk-map-shorter-than-the-take-befores", veskSmall()).before = [](const QString& root, const QString&) {
+        RecordingWriter::write(with(veskSmall(), [](auto& t) { t.emptyEntries = 20000; }), root + "/B000C001.vlv");
+    };
 
     // Older family, played.
     video("vesk-prores-hq-2ch-24bit-short-first-last-chunks", veskStandard(1000, 500), true);
