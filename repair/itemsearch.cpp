@@ -1,8 +1,8 @@
 #include "itemsearch.h"
 
+#include "exactreads.h"
 #include "quicktimefile.h"
 
-#include <QFile>
 #include <QtEndian>
 
 #include <vector>
@@ -37,35 +37,26 @@ struct RunShape
     quint64 last;
 };
 
-// Reads a few bytes at a time through a handle of its own without a read
-// buffer, so a probe of a header never pulls the media behind it along.
+// Reads a few bytes at a time, never the media behind them.
 class HeaderReader
 {
+    ExactReads reads;
+
 public:
     explicit HeaderReader(QIODevice* device)
+        : reads(device)
+        , size(quint64(qMax<qint64>(reads.device()->size(), 0)))
     {
-        const QFileDevice* file = qobject_cast<const QFileDevice*>(device);
-        if (file && !file->fileName().isEmpty()) {
-            own.setFileName(file->fileName());
-            if (own.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-                source = &own;
-        }
-        if (!source)
-            source = device;
-        size = quint64(qMax<qint64>(source->size(), 0));
     }
 
     bool read(quint64 offset, char* bytes, int length)
     {
+        QIODevice* source = reads.device();
         return offset <= size && size - offset >= quint64(length) && source->seek(qint64(offset))
             && source->read(bytes, length) == length;
     }
 
-    quint64 size = 0;
-
-private:
-    QFile own;
-    QIODevice* source = nullptr;
+    const quint64 size;
 };
 
 class Search

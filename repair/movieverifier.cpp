@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include <memory>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -83,13 +84,15 @@ bool atomsIn(QIODevice* device, quint64 start, quint64 end, QList<AtomRange>& at
     return end - position == 4 && readAt(device, position, terminator, 4) && qFromBigEndian<quint32>(terminator) == 0;
 }
 
-// A table's entries, read block by block as they are walked.
+// A table's `count` entries, read block by block as they are walked, and
+// nothing behind them.
 class TableCursor
 {
 public:
-    TableCursor(QIODevice* device, quint64 start, int width)
+    TableCursor(QIODevice* device, quint64 start, quint64 count, int width)
         : device(device)
         , next(start)
+        , left(count > std::numeric_limits<quint64>::max() / 8 ? 0 : count * quint64(width))
         , width(width)
     {
     }
@@ -102,9 +105,10 @@ public:
             block.resize(blockBytes);
             if (!device->seek(qint64(next)))
                 return 0;
-            const qint64 got = device->read(block.data(), blockBytes);
+            const qint64 got = device->read(block.data(), qint64(qMin<quint64>(blockBytes, left)));
             filled = got < 0 ? 0 : quint64(got) - quint64(got) % quint64(width);
             next += filled;
+            left -= filled;
             at = 0;
         }
         const quint64 count = qMin<quint64>(wanted, width == 8 ? (filled - at) >> 3 : (filled - at) >> 2);
@@ -118,6 +122,7 @@ private:
 
     QIODevice* device;
     quint64 next;
+    quint64 left;
     int width;
     std::vector<char> block;
     quint64 filled = 0;
@@ -222,8 +227,8 @@ private:
 
     Result chunksInside(const MediaRange& media) const
     {
-        TableCursor offsetCursor(device, offsets.tableStart, offsets.width);
-        TableCursor sizeCursor(device, sizes.tableStart, 4);
+        TableCursor offsetCursor(device, offsets.tableStart, offsets.count, offsets.width);
+        TableCursor sizeCursor(device, sizes.tableStart, sizes.constantSize == 0 ? sizes.count : 0, 4);
         // Run by run of the sample-to-chunk table (checked to name its
         // chunks in rising order): each chunk's offset plus its samples' bytes.
         for (qsizetype run = 0; run < chunkEntries.size(); ++run) {

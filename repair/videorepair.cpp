@@ -1,5 +1,6 @@
 #include "videorepair.h"
 
+#include "exactreads.h"
 #include "filesync.h"
 #include "moviecheck.h"
 #include "movieplacement.h"
@@ -33,7 +34,7 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
         // A repair committed by a run that ended before the rename: its
         // movie checks out, and only the name is left to give it (once the
         // commit, perhaps still in the cache, is surely on the device).
-        if (MovieVerifier::checkCommitted(device) == MovieVerifier::Result::Sound) {
+        if (MovieVerifier::checkCommitted(ExactReads(device).device()) == MovieVerifier::Result::Sound) {
             if (!syncToDevice(device)) {
                 RepairReport::writeFailure(device);
                 return Outcome::NotRepaired;
@@ -103,8 +104,10 @@ bool VideoRepair::writeAndCommit(QuickTimeFile& file, const TakeFamily& family, 
         return file.writeFailed();
     }
 
-    // Only a movie that reads back as sound is committed.
-    const MovieVerifier::Result check = MovieVerifier::check(device, file.movieDataAtom.size64, quint64(start));
+    // Only a movie that reads back as sound is committed; the check reads
+    // the movie's own bytes and no more.
+    const ExactReads readBack(device);
+    const MovieVerifier::Result check = MovieVerifier::check(readBack.device(), file.movieDataAtom.size64, quint64(start));
     if (check != MovieVerifier::Result::Sound) {
         failure(name, MovieVerifier::reason(check));
         return false;
