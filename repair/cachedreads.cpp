@@ -1,0 +1,52 @@
+#include "cachedreads.h"
+
+#include <cstring>
+
+CachedReads::CachedReads(QIODevice* source)
+    : source(source)
+{
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+qint64 CachedReads::size() const
+{
+    return source->size();
+}
+
+qint64 CachedReads::readData(char* data, qint64 length)
+{
+    const qint64 at = pos();
+    length = qMin(length, qMax<qint64>(0, size() - at));
+    if (length >= blockBytes)
+        return source->seek(at) ? source->read(data, length) : -1;
+    qint64 done = 0;
+    while (done < length) {
+        const qint64 start = (at + done) / blockBytes * blockBytes;
+        const Block* block = blockAt(start);
+        const qint64 offset = at + done - start;
+        if (!block || block->bytes.size() <= offset)
+            return done != 0 ? done : -1;
+        const qint64 part = qMin(length - done, block->bytes.size() - offset);
+        std::memcpy(data + done, block->bytes.constData() + offset, size_t(part));
+        done += part;
+    }
+    return done;
+}
+
+const CachedReads::Block* CachedReads::blockAt(qint64 start)
+{
+    for (const Block& block : blocks) {
+        if (block.start == start)
+            return &block;
+    }
+    Block& block = blocks[nextToReplace];
+    nextToReplace = (nextToReplace + 1) % int(std::size(blocks));
+    block.start = -1;
+    if (!source->seek(start))
+        return nullptr;
+    block.bytes = source->read(qMin(blockBytes, size() - start));
+    if (block.bytes.isEmpty())
+        return nullptr;
+    block.start = start;
+    return &block;
+}
