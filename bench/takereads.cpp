@@ -9,7 +9,10 @@
 // - BM_FullMap: a map of 2,736,000 entries.
 // - BM_Card: a "Scan and finalize" run over a card of 600 ordinary takes.
 //
-//   build/bench/bench_takereads [--benchmark_repetitions=3]
+//   [TMPDIR=/dev/shm] build/bench/bench_takereads [--benchmark_repetitions=3]
+//
+// TMPDIR chooses the file system the takes lie on: a disk's, whose page
+// cache holds what was read (the default /tmp), or memory.
 //
 // Every take is a sparse file: only its head's settings, map entries and
 // movie data header, and the frame headers of a lagging take, are written;
