@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-CachedReads::CachedReads(QIODevice* source)
-    : source(source)
+CachedReads::CachedReads(QIODevice* take)
+    : reads(take)
+    , source(reads.device())
 {
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }

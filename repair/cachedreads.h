@@ -1,17 +1,20 @@
 #ifndef CACHEDREADS_H
 #define CACHEDREADS_H
 
+#include "exactreads.h"
+
 #include <QByteArray>
 #include <QIODevice>
 
-// Reads of another device through the last few blocks read from it, never
-// past its end. The read-back check walks a movie's atom headers to and fro
-// in small reads: this way it reads each byte of the movie about once, in
-// few calls. Reads of a block or more go straight through.
+// Reads of a take (through a handle of its own, ExactReads) by way of the
+// last few blocks read from it, never past its end. The read-back check walks
+// a movie's atom headers to and fro in small reads: this way it reads each
+// byte of the movie about once, in few calls. Reads of a block or more go
+// straight through.
 class CachedReads : public QIODevice
 {
 public:
-    explicit CachedReads(QIODevice* source);
+    explicit CachedReads(QIODevice* take);
 
     qint64 size() const override;
 
@@ -30,6 +33,7 @@ private:
     // The block that starts at `start`, read when it is not kept; null when it cannot be read.
     const Block* blockAt(qint64 start);
 
+    ExactReads reads;
     QIODevice* source;
     Block blocks[4];
     int nextToReplace = 0;

@@ -1,7 +1,6 @@
 #include "videorepair.h"
 
 #include "cachedreads.h"
-#include "exactreads.h"
 #include "filesync.h"
 #include "moviecheck.h"
 #include "movieplacement.h"
@@ -35,8 +34,7 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
         // A repair committed by a run that ended before the rename: its
         // movie checks out, and only the name is left to give it (once the
         // commit, perhaps still in the cache, is surely on the device).
-        const ExactReads reads(device);
-        CachedReads readBack(reads.device());
+        CachedReads readBack(device);
         if (MovieVerifier::checkCommitted(&readBack) == MovieVerifier::Result::Sound) {
             if (!syncToDevice(device)) {
                 RepairReport::writeFailure(device);
@@ -109,8 +107,7 @@ bool VideoRepair::writeAndCommit(QuickTimeFile& file, const TakeFamily& family, 
 
     // Only a movie that reads back as sound is committed; the check reads
     // the movie's own bytes, about once each.
-    const ExactReads reads(device);
-    CachedReads readBack(reads.device());
+    CachedReads readBack(device);
     const MovieVerifier::Result check = MovieVerifier::check(&readBack, file.movieDataAtom.size64, quint64(start));
     if (check != MovieVerifier::Result::Sound) {
         failure(name, MovieVerifier::reason(check));
