@@ -5,13 +5,14 @@
 CachedReads::CachedReads(QIODevice* take)
     : reads(take)
     , source(reads.device())
+    , bytes(source->size())
 {
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 qint64 CachedReads::size() const
 {
-    return source->size();
+    return bytes;
 }
 
 qint64 CachedReads::readData(char* data, qint64 length)

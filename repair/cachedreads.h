@@ -35,6 +35,8 @@ private:
 
     ExactReads reads;
     QIODevice* source;
+    // The take does not change while it is read back: asked once.
+    qint64 bytes;
     Block blocks[4];
     int nextToReplace = 0;
 };
