@@ -21,9 +21,15 @@ qint64 CachedReads::readData(char* data, qint64 length)
     length = qMin(length, qMax<qint64>(0, size() - at));
     if (length >= blockBytes)
         return source->seek(at) ? source->read(data, length) : -1;
+    // Blocks are laid from the first byte read, the start of what is read
+    // back, so that none reaches before it unless a read does.
+    if (origin < 0)
+        origin = at;
     qint64 done = 0;
     while (done < length) {
-        const qint64 start = (at + done) / blockBytes * blockBytes;
+        const qint64 fromOrigin = at + done - origin;
+        const qint64 index = fromOrigin >= 0 ? fromOrigin / blockBytes : -((blockBytes - 1 - fromOrigin) / blockBytes);
+        const qint64 start = qMax<qint64>(0, origin + index * blockBytes);
         const Block* block = blockAt(start);
         const qint64 offset = at + done - start;
         if (!block || block->bytes.size() <= offset)

@@ -37,6 +37,7 @@ private:
     QIODevice* source;
     // The take does not change while it is read back: asked once.
     qint64 bytes;
+    qint64 origin = -1;
     Block blocks[4];
     int nextToReplace = 0;
 };
