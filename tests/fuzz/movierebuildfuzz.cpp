@@ -283,6 +283,22 @@ public:
 
     quint64 movieAtomSize() const { return movieSize; }
 
+    // The frame map read no further than the block that holds its end.
+    QString mapReadToItsEnd() const
+    {
+        const qint64 mapStart = RecordingHead::frameMapOffset(family);
+        qint64 entries = 0;
+        while (entries < frameMapEntries && mapEntry(entries) != 0)
+            ++entries;
+        const qint64 blocks = (2 * (entries + 1) + FrameMap::readBlock - 1) / FrameMap::readBlock;
+        const qint64 mapEnd = mapStart + qMin(frameMapBytes, blocks * FrameMap::readBlock);
+        for (const AccessRecordingBuffer::Range& read : after.reads) {
+            if (read.first < mapStart + frameMapBytes && read.first + read.second > mapEnd)
+                return QStringLiteral("read %1 bytes at %2, past the frame map's end at %3").arg(read.second).arg(read.first).arg(mapEnd);
+        }
+        return {};
+    }
+
 private:
     // Items the repair found behind those the map lists join its copy in
     // the vendor atom: each one whole in the file and not over the movie,
@@ -508,6 +524,8 @@ QString checkRepair(const QByteArray& input, const MessageCatcher& messages)
     const Outcome outcome = repair(repairs, &recording);
     dump(recording.data());
     RebuildCheck check(family, before, recording);
+    if (const QString broken = check.mapReadToItsEnd(); !broken.isEmpty())
+        return broken;
     // On a device that keeps every write, the repair's own read-back check
     // refuses only a movie the repair built wrong.
     for (auto result = int(MovieVerifier::Result::Unreadable); result <= int(MovieVerifier::Result::OutsideMedia); ++result) {
