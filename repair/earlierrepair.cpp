@@ -8,7 +8,8 @@
 #include <QtEndian>
 
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -115,16 +116,21 @@ EarlierRepair::Found EarlierRepair::find(const QuickTimeFile& file, const QList<
     const quint64 bound = repairBytesBound(file, forms, listed);
     const quint64 from = fileSize > bound ? qMax(fileSize - bound, FrameMap::mediaStart)
                                           : FrameMap::mediaStart;
-    std::vector<char> bytes(size_t(scanBlock) + 8);
+    // As long as the longest read, and not cleared: each byte looked at is read first.
+    const quint64 longestRead = fileSize > from ? qMin<quint64>(scanBlock + 8, fileSize - from) : 0;
+    const std::unique_ptr<char[]> buffer(new (std::nothrow) char[size_t(longestRead)]);
+    char* const bytes = buffer.get();
+    if (!bytes)
+        return found;
     for (quint64 block = from; block + 8 <= fileSize; block += scanBlock) {
         // Blocks overlap by a header, so no tag is cut in two.
         const qint64 length = qMin<qint64>(scanBlock + 8, qint64(fileSize - block));
-        if (!device->seek(qint64(block)) || device->read(bytes.data(), length) != length)
+        if (!device->seek(qint64(block)) || device->read(bytes, length) != length)
             return found;
-        const char* const end = bytes.data() + qMin<qint64>(length, scanBlock + 8);
-        for (const char* at = findMovieTag(bytes.data() + 4, end); at && at < bytes.data() + scanBlock + 4;
+        const char* const end = bytes + qMin<qint64>(length, scanBlock + 8);
+        for (const char* at = findMovieTag(bytes + 4, end); at && at < bytes + scanBlock + 4;
              at = findMovieTag(at + 1, end)) {
-            const quint64 movie = block + quint64(at - bytes.data()) - 4;
+            const quint64 movie = block + quint64(at - bytes) - 4;
             for (const Form& form : forms) {
                 const quint64 start = movie - quint64(form.lead.size());
                 if (movie >= quint64(form.lead.size()) && beginsAt(file, start, form, listed, found.whole)) {
