@@ -20,8 +20,7 @@ Finalize::Finalize()
       scanOnly(false),
       finalizedCount(0),
       unrecoverableCount(0),
-      pathMissing(false),
-      isOrla(0)
+      pathMissing(false)
 {
 }
 
@@ -107,40 +106,52 @@ bool Finalize::scanFolder(QDir& folder)
     emit textOutput(tr("Scanning folder: %1\n").arg(folder.absolutePath()));
     const QFileInfoList entries = folder.entryInfoList(nameFilters);
     for (const QFileInfo& entry : entries)
-        reportFile(folder, entry);
+        reportFile(entry);
     return true;
 }
 
-void Finalize::reportFile(const QDir& folder, const QFileInfo& entry)
+void Finalize::reportFile(const QFileInfo& entry)
 {
     const QString path = entry.absoluteFilePath();
     const QString name = entry.fileName();
 
     // Takes an earlier attempt could not save are listed, never opened again.
     if (name.endsWith(QLatin1String(".nra")) || name.endsWith(QLatin1String(".nrv"))) {
-        emit textOutput(tr("     %1 Unrecoverable\n").arg(path));
-        ++unrecoverableCount;
+        report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
         return;
     }
 
     if (scanOnly) {
-        const QString tag = detectFamily(path) == familyOrla ? tr("(orla)") : tr("(vesk)");
-        emit textOutput(tr("     %1 %2 Requires finalize\n").arg(path, tag));
+        const TakeResult::Family family = detectFamily(path) == familyOrla ? TakeResult::Family::Orla : TakeResult::Family::Vesk;
+        report(TakeResult(path, family, TakeResult::Status::RequiresFinalize));
+        return;
+    }
+    report(finalizeFile(path));
+}
+
+void Finalize::report(const TakeResult& result)
+{
+    using Status = TakeResult::Status;
+    if (result.family == TakeResult::Family::Unknown) {
+        emit textOutput(tr("     %1 Unrecoverable\n").arg(result.finalPath));
+        ++unrecoverableCount;
+        return;
+    }
+    const bool orla = result.family == TakeResult::Family::Orla;
+    if (result.status == Status::RequiresFinalize) {
+        emit textOutput(tr("     %1 %2 Requires finalize\n").arg(result.finalPath, orla ? tr("(orla)") : tr("(vesk)")));
         ++finalizedCount;
         return;
     }
-
-    const int result = finalizeFile(path);
     QString status;
-    if (result == 0) {
+    if (result.status == Status::Finalized) {
         ++finalizedCount;
         status = tr("Finalized");
     } else {
         ++unrecoverableCount;
         status = tr("Unrecoverable");
     }
-    const QString tag = isOrla ? tr("(Orla)") : tr("(Vesk)");
-    emit textOutput(tr("     %1 %2 %3\n").arg(folder.absoluteFilePath(outputFileName), tag, status));
+    emit textOutput(tr("     %1 %2 %3\n").arg(result.finalPath, orla ? tr("(Orla)") : tr("(Vesk)"), status));
 }
 
 bool Finalize::isSkippedFolder(const QDir& folder)
@@ -152,15 +163,11 @@ bool Finalize::isSkippedFolder(const QDir& folder)
     return false;
 }
 
-int Finalize::finalizeFile(QString path)
+TakeResult Finalize::finalizeFile(QString path)
 {
-    // Until a flow renames the file, the report names it under its own path.
-    outputFileName = path;
     const int family = detectFamily(path);
-    if (family == familyUnreadable) {
-        isOrla = 0;
-        return notFinalized;
-    }
+    if (family == familyUnreadable)
+        return TakeResult(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
     if (family == familyOrla)
         return finalizeOrlaFile(path);
     return finalizeVeskFile(path);
@@ -192,62 +199,68 @@ int Finalize::detectFamily(QString path)
     return firstAtomSize < 0x80 ? familyOrla : familyVesk;
 }
 
-int Finalize::finalizeOrlaFile(QString path)
+TakeResult Finalize::finalizeOrlaFile(QString path)
 {
-    isOrla = 1;
     qDebug("doing orla finalize");
-    return finalizeVideo(OrlaFamily::instance(), path);
+    return finalizeVideo(OrlaFamily::instance(), TakeResult::Family::Orla, path);
 }
 
-int Finalize::finalizeVeskFile(QString path)
+TakeResult Finalize::finalizeVeskFile(QString path)
 {
-    isOrla = 0;
     qDebug("doing veskone finalize");
     const QString lowerPath = path.toLower();
     if (lowerPath.endsWith(QLatin1String(".vla")))
         return finalizeAudio(path);
     if (!lowerPath.endsWith(QLatin1String(".vlv")))
-        return notFinalized;
-    return finalizeVideo(VeskFamily::instance(), path);
+        return TakeResult(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
+    return finalizeVideo(VeskFamily::instance(), TakeResult::Family::Vesk, path);
 }
 
-int Finalize::finalizeVideo(const TakeFamily& family, const QString& path)
+TakeResult Finalize::finalizeVideo(const TakeFamily& family, TakeResult::Family tag, const QString& path)
 {
+    TakeResult result(path, tag, TakeResult::Status::Unrecoverable);
     const QByteArray name = path.toUtf8();
     // A run short of memory leaves the take under its name, to be repaired
     // by a later run; the older family's flow checks before it opens it.
     if (!indexBuffer && !family.reportsEveryStep()) {
         RepairReport::failure(name, "not enough memory");
-        return notFinalized;
+        return result;
     }
     QFile file(path);
     // ExistingOnly: a take that vanished since the listing must not be created empty.
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
         if (family.reportsEveryStep())
             RepairReport::failure(name, "can't open the file");
-        return notFinalized;
+        return result;
     }
     const VideoRepair::Outcome outcome
         = VideoRepair::run(family, &file, reinterpret_cast<quint8*>(indexBuffer), name);
     // A repair is on the device before it is reported (the rebuild syncs it);
     // nothing is left to flush here.
     file.close();
-    outputFileName = family.finishTake(path, outcome);
-    const bool repaired = outcome == VideoRepair::Outcome::Repaired || outcome == VideoRepair::Outcome::CompletedEarlier;
-    return repaired ? 0 : notFinalized;
+    // An absolute name stays as it is; a word in place of a name is reported
+    // as if it were a file of the take's folder.
+    result.finalPath = QFileInfo(path).dir().absoluteFilePath(family.finishTake(path, outcome));
+    if (outcome == VideoRepair::Outcome::Repaired || outcome == VideoRepair::Outcome::CompletedEarlier)
+        result.status = TakeResult::Status::Finalized;
+    return result;
 }
 
-int Finalize::finalizeAudio(const QString& path)
+TakeResult Finalize::finalizeAudio(const QString& path)
 {
+    TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return notFinalized;
+        return result;
     bool unfinished = false;
-    const int result = VeskAudioRepair::run(&file, &unfinished);
+    const int repair = VeskAudioRepair::run(&file, &unfinished);
     file.close();
     // A take whose sizes could not be written (a full card) keeps its name:
     // a later run redoes or finishes it. Any other leaves under its finished
     // or its failure name.
-    outputFileName = unfinished ? path : TakeRename::rename(path, VeskFamily::finalName(path, false, result == 0));
+    if (!unfinished)
+        result.finalPath = TakeRename::rename(path, VeskFamily::finalName(path, false, repair == 0));
+    if (repair == 0)
+        result.status = TakeResult::Status::Finalized;
     return result;
 }

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "takeresult.h"
+
 class TakeFamily;
 
 // The scanner of one run: walks the folder trees, reports every recording it
@@ -19,8 +21,6 @@ class Finalize : public QObject
 public:
     // Size of the frame map work buffer lent to the family flows.
     static constexpr int indexBufferSize = 5472000;
-    // Result of a flow for a file that was not finalized (also a failed seek, read or write).
-    static constexpr int notFinalized = 31;
     // Results of detectFamily.
     static constexpr int familyVesk = 0;
     static constexpr int familyOrla = 1;
@@ -34,15 +34,14 @@ public:
     bool walkFolder(QDir& folder);
     bool scanFolder(QDir& folder);
     bool isSkippedFolder(const QDir& folder);
-    int finalizeFile(QString path);
+    TakeResult finalizeFile(QString path);
     int detectFamily(QString path);
 
-    // Family flows: 0 when the file was finalized, any other value when not.
-    int finalizeOrlaFile(QString path);
-    int finalizeVeskFile(QString path);
+    // Family flows: what became of the take.
+    TakeResult finalizeOrlaFile(QString path);
+    TakeResult finalizeVeskFile(QString path);
 
     char* indexBuffer; // null when the buffer could not be allocated
-    QString outputFileName;
     QStringList skipFolders;
     QStringList nameFilters;
     bool scanOnly;
@@ -50,17 +49,18 @@ public:
     int unrecoverableCount;
     // Set when a root is not a folder; its line is the only trace of it otherwise.
     bool pathMissing;
-    int isOrla;
 
 signals:
     void textOutput(QString text);
 
 private:
-    int finalizeVideo(const TakeFamily& family, const QString& path);
-    int finalizeAudio(const QString& path);
+    TakeResult finalizeVideo(const TakeFamily& family, TakeResult::Family tag, const QString& path);
+    TakeResult finalizeAudio(const QString& path);
+    // Counts the take and writes its report line.
+    void report(const TakeResult& result);
     bool walkFolder(QDir& folder, QSet<QString>& enteredFolders);
     bool enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders);
-    void reportFile(const QDir& folder, const QFileInfo& entry);
+    void reportFile(const QFileInfo& entry);
 };
 
 #endif

@@ -1,0 +1,37 @@
+#ifndef TAKERESULT_H
+#define TAKERESULT_H
+
+#include <QString>
+
+// What one run made of one take: where it was found and where it stands
+// now, its family, and the word the report gives it with its reason. The
+// report line and the run's counts are drawn from this value alone.
+class TakeResult
+{
+public:
+    enum class Family {
+        Unknown, // listed under a failure name: never opened
+        Orla,
+        Vesk     // the older family's video and sound takes
+    };
+
+    enum class Status {
+        RequiresFinalize, // scan only: listed, nothing written
+        Finalized,        // repaired, and standing under its finished name
+        Unrecoverable     // the card cannot give a whole take
+    };
+
+    TakeResult() = default;
+    TakeResult(const QString& path, Family family, Status status);
+
+    // The take's path as it was found, and the path it stands under now.
+    QString path;
+    QString finalPath;
+    Family family = Family::Unknown;
+    Status status = Status::RequiresFinalize;
+    // Plain words on why a take has the status it has; empty when the
+    // status says all.
+    QString reason;
+};
+
+#endif
