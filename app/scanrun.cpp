@@ -4,6 +4,7 @@
 #include "app/runfrontend.h"
 #include "scan/finalize.h"
 
+#include <QFileInfo>
 #include <QtDebug>
 
 ScanRun::ScanRun(RunFrontEnd& frontEnd)
@@ -20,6 +21,7 @@ ScanRun::Outcome ScanRun::run(const QString& path, bool scanOnly)
     scanner.scanOnly = scanOnly;
     QObject::connect(&scanner, &Finalize::textOutput,
                      [this](const QString& text) { frontEnd.writeLine(text); });
+    scanner.stopRequested = &stopRequested;
     frontEnd.lockInputs();
 
     DriveCheck driveCheck(frontEnd);
@@ -30,14 +32,33 @@ ScanRun::Outcome ScanRun::run(const QString& path, bool scanOnly)
         }
     }
 
+    // Counted before the first take is touched, for the progress and the question.
+    const Finalize::Count count = scanner.countTakes(paths);
+    if (!scanOnly && count.unfinished > 0
+        && !frontEnd.confirmFinalize(QFileInfo(path).absoluteFilePath(), count.unfinished)) {
+        frontEnd.writeLine(tr("Nothing was finalized: the run was stopped before its first take."));
+        frontEnd.unlockInputs();
+        return Outcome();
+    }
+    int started = 0;
+    QObject::connect(&scanner, &Finalize::takeStarting, [&](const QString& take) {
+        ++started;
+        frontEnd.takeStarting(started, qMax(count.takes, started), take);
+    });
+    QObject::connect(&scanner, &Finalize::takeFinished,
+                     [this](const TakeResult& result) { frontEnd.takeFinished(result); });
+
     announceMode(scanOnly);
     scanner.start(paths);
     frontEnd.writeLine(QStringLiteral(" "));
-    writeSummary(scanner);
+    // Takes can appear behind the count; a stop leaves at least the next one.
+    const int leftCount = scanner.stopped ? qMax(count.takes - started, 1) : 0;
+    writeSummary(scanner, leftCount);
     frontEnd.unlockInputs();
 
     Outcome outcome;
     outcome.completed = true;
+    outcome.leftCount = leftCount;
     outcome.finalizedCount = scanner.finalizedCount;
     outcome.unrecoverableCount = scanner.unrecoverableCount;
     outcome.pathMissing = scanner.pathMissing;
@@ -54,8 +75,10 @@ void ScanRun::announceMode(bool scanOnly)
     }
 }
 
-void ScanRun::writeSummary(const Finalize& scanner)
+void ScanRun::writeSummary(const Finalize& scanner, int leftCount)
 {
+    if (leftCount != 0)
+        frontEnd.writeLine(tr("Stopped on request: %1 take(s) left as they were.").arg(leftCount));
     if (scanner.unrecoverableCount != 0)
         frontEnd.writeLine(tr("%1 file(s) unrecoverable.").arg(scanner.unrecoverableCount));
 
@@ -65,7 +88,8 @@ void ScanRun::writeSummary(const Finalize& scanner)
         frontEnd.writeLine(tr("Run again with Scan Mode set to 'Scan and Finalize'"));
     } else if (scanner.finalizedCount != 0) {
         frontEnd.writeLine(tr("%1 file(s) have been successfully finalized.").arg(scanner.finalizedCount));
-    } else {
+    } else if (leftCount == 0) {
+        // Not while takes a stop left wait for another run.
         frontEnd.writeLine(tr("No unfinalized files found."));
     }
 }

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <atomic>
+
 class Finalize;
 class RunFrontEnd;
 
@@ -20,17 +22,21 @@ public:
         int finalizedCount = 0;
         int unrecoverableCount = 0;
         bool pathMissing = false; // a root was not a folder: nothing was scanned from it
+        int leftCount = 0;        // takes a stop left as they were
     };
 
     explicit ScanRun(RunFrontEnd& frontEnd);
 
     Outcome run(const QString& path, bool scanOnly);
+    // From any thread: the run stops after the take it is handling.
+    void requestStop() { stopRequested = true; }
 
 private:
     void announceMode(bool scanOnly);
-    void writeSummary(const Finalize& scanner);
+    void writeSummary(const Finalize& scanner, int leftCount);
 
     RunFrontEnd& frontEnd;
+    std::atomic_bool stopRequested{false};
 };
 
 #endif

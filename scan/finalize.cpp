@@ -9,9 +9,20 @@
 #include <QFile>
 #include <QtDebug>
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QtEndian>
 
 #include <new>
+
+namespace {
+
+// A take an earlier attempt could not save: listed, never opened again.
+bool isFailureName(const QString& name)
+{
+    return name.endsWith(QLatin1String(".nra")) || name.endsWith(QLatin1String(".nrv"));
+}
+
+}
 
 Finalize::Finalize()
     : indexBuffer(new (std::nothrow) char[indexBufferSize]),
@@ -34,7 +45,19 @@ bool Finalize::start(const QStringList& paths)
     finalizedCount = 0;
     unrecoverableCount = 0;
     pathMissing = false;
+    stopped = false;
     return scanPaths(paths);
+}
+
+Finalize::Count Finalize::countTakes(const QStringList& paths)
+{
+    Count count;
+    const QSignalBlocker silent(this);
+    counting = &count;
+    scanPaths(paths);
+    counting = nullptr;
+    pathMissing = false;
+    return count;
 }
 
 bool Finalize::scanPaths(const QStringList& paths)
@@ -55,6 +78,8 @@ bool Finalize::scanPaths(const QStringList& paths)
         QDir::setCurrent(folder.absolutePath());
         walkFolder(folder);
         QDir::setCurrent(previousCurrent);
+        if (stopped)
+            break;
     }
     return true;
 }
@@ -81,6 +106,8 @@ bool Finalize::walkFolder(QDir& folder, QSet<QString>& enteredFolders)
 
     const QString here = folder.path();
     for (const QString& name : std::as_const(subfolders)) {
+        if (stopped)
+            break;
         if (!enterSubfolder(folder, name, enteredFolders))
             continue;
         walkFolder(folder, enteredFolders);
@@ -105,8 +132,21 @@ bool Finalize::scanFolder(QDir& folder)
 {
     emit textOutput(tr("Scanning folder: %1\n").arg(folder.absolutePath()));
     const QFileInfoList entries = folder.entryInfoList(nameFilters);
-    for (const QFileInfo& entry : entries)
+    for (const QFileInfo& entry : entries) {
+        if (counting) {
+            ++counting->takes;
+            if (!isFailureName(entry.fileName()))
+                ++counting->unfinished;
+            continue;
+        }
+        // Each take commits on its own: stopping between two leaves none half done.
+        if (stopRequested && stopRequested->load()) {
+            stopped = true;
+            break;
+        }
+        emit takeStarting(entry.absoluteFilePath());
         reportFile(entry);
+    }
     return true;
 }
 
@@ -116,7 +156,7 @@ void Finalize::reportFile(const QFileInfo& entry)
     const QString name = entry.fileName();
 
     // Takes an earlier attempt could not save are listed, never opened again.
-    if (name.endsWith(QLatin1String(".nra")) || name.endsWith(QLatin1String(".nrv"))) {
+    if (isFailureName(name)) {
         report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
         return;
     }
@@ -130,6 +170,12 @@ void Finalize::reportFile(const QFileInfo& entry)
 }
 
 void Finalize::report(const TakeResult& result)
+{
+    writeReportLine(result);
+    emit takeFinished(result);
+}
+
+void Finalize::writeReportLine(const TakeResult& result)
 {
     using Status = TakeResult::Status;
     if (result.family == TakeResult::Family::Unknown) {

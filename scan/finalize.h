@@ -10,6 +10,8 @@
 
 #include "takeresult.h"
 
+#include <atomic>
+
 class TakeFamily;
 
 // The scanner of one run: walks the folder trees, reports every recording it
@@ -30,6 +32,14 @@ public:
     ~Finalize() override;
 
     bool start(const QStringList& paths);
+    // What start would meet, found by listing the trees alone (nothing is
+    // opened, no line written): every take, and those a finalize run writes.
+    struct Count
+    {
+        int takes = 0;
+        int unfinished = 0;
+    };
+    Count countTakes(const QStringList& paths);
     bool scanPaths(const QStringList& paths);
     bool walkFolder(QDir& folder);
     bool scanFolder(QDir& folder);
@@ -49,9 +59,15 @@ public:
     int unrecoverableCount;
     // Set when a root is not a folder; its line is the only trace of it otherwise.
     bool pathMissing;
+    // Set by the run, from any thread: the walk ends before the next take
+    // once it holds true, and stopped tells it did.
+    const std::atomic_bool* stopRequested = nullptr;
+    bool stopped = false;
 
 signals:
     void textOutput(QString text);
+    void takeStarting(QString path);
+    void takeFinished(TakeResult result);
 
 private:
     TakeResult finalizeVideo(const TakeFamily& family, TakeResult::Family tag, const QString& path);
@@ -61,6 +77,9 @@ private:
     bool walkFolder(QDir& folder, QSet<QString>& enteredFolders);
     bool enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders);
     void reportFile(const QFileInfo& entry);
+    void writeReportLine(const TakeResult& result);
+
+    Count* counting = nullptr; // set while countTakes lists the trees
 };
 
 #endif

@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
 #include <QtTest>
 
 namespace {
@@ -72,7 +74,8 @@ private:
 class DialogAnswerer : public QObject
 {
 public:
-    explicit DialogAnswerer(QMessageBox::StandardButton answer = QMessageBox::No) : answer(answer)
+    explicit DialogAnswerer(QMessageBox::StandardButton answer = QMessageBox::No, QMessageBox::StandardButton confirm = QMessageBox::Yes)
+        : answer(answer), confirm(confirm)
     {
         connect(&poll, &QTimer::timeout, this, &DialogAnswerer::answerOpenDialog);
         poll.start(10);
@@ -92,13 +95,17 @@ private:
             shown.append(whileShown());
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             shown.append(modal->windowTitle() + ": " + box->text());
-            QAbstractButton* button = box->button(answer) ? box->button(answer) : box->button(QMessageBox::Ok);
+            const QMessageBox::StandardButton reply = box->windowTitle() == "Finalize takes?" ? confirm : answer;
+            QAbstractButton* button = box->button(reply) ? box->button(reply) : box->button(QMessageBox::Ok);
             button->click();
         } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
             shown.append(modal->windowTitle());
-            if (folder.isEmpty()) {
+            if (chooser->acceptMode() == QFileDialog::AcceptSave) {
+                static_cast<QDialog*>(chooser)->accept(); // the name it offers
+            } else if (folder.isEmpty()) {
                 chooser->reject();
             } else {
+                shown.append(chooser->directory().path());
                 chooser->setDirectory(folder);
                 static_cast<QDialog*>(chooser)->accept();
             }
@@ -107,6 +114,7 @@ private:
 
     QTimer poll;
     QMessageBox::StandardButton answer;
+    QMessageBox::StandardButton confirm;
 };
 
 template <class T>
@@ -139,11 +147,17 @@ void choose(MainWindow& window, const char* button)
     QTest::mouseClick(radio, Qt::LeftButton, Qt::NoModifier, QPoint(5, radio->height() / 2));
 }
 
-QStringList runFromStart(MainWindow& window, const QString& path, bool finalize)
+// Starts a run with Start, or Enter in the path field, and waits for its end.
+QStringList runFromStart(MainWindow& window, const QString& path, bool finalize, bool enter = false)
 {
     widget<QLineEdit>(window, "drivePathEdit")->setText(path);
     choose(window, finalize ? "scanAndFinalize" : "scanOnly");
-    QTest::mouseClick(widget<QPushButton>(window, "startButton"), Qt::LeftButton);
+    if (enter)
+        QTest::keyClick(widget<QLineEdit>(window, "drivePathEdit"), Qt::Key_Return);
+    else
+        QTest::mouseClick(widget<QPushButton>(window, "startButton"), Qt::LeftButton);
+    if (!QTest::qWaitFor([&] { return widget<QWidget>(window, "browseButton")->isEnabled(); }, 120000))
+        return { "the run never ended" };
     return paneLines(window);
 }
 
@@ -215,6 +229,8 @@ private slots:
     void inputs();
     void run_data();
     void run();
+    void windowRun_data();
+    void windowRun();
     void consoleArguments_data();
     void consoleArguments();
     void consoleRunsOnWhenItsReaderGoes();
@@ -240,6 +256,9 @@ void FrontEndsTest::window_data()
         { "label", "QLabel", "text", "Drive/ path to scan:" },
         { "browseButton", "QPushButton", "text", "Browse..." },
         { "outputWindow", "QPlainTextEdit", "maximumBlockCount", "4000" },
+        { "outputWindow", "QPlainTextEdit", "readOnly", "true" },
+        { "saveReportButton", "QPushButton", "text", "Save report..." },
+        { "cancelButton", "QPushButton", "enabled", "false" },
         { "progressBar", "QProgressBar", "value", "-1" },
         { "progressBar", "QProgressBar", "maximum", "100" },
         { "startButton", "QPushButton", "text", "Start" },
@@ -333,11 +352,23 @@ void FrontEndsTest::inputs()
     QTest::mouseClick(widget<QPushButton>(window, "browseButton"), Qt::LeftButton);
     QCOMPARE(path->text(), QStringLiteral(" "));
     QCOMPARE(paneLines(window), QStringList{ "old line" });
-    user.folder = folder.path();
+    // Browse opens at the typed path.
+    path->setText(folder.path());
+    user.folder = folder.filePath("sub");
+    QVERIFY(QDir().mkpath(user.folder));
     QTest::mouseClick(widget<QPushButton>(window, "browseButton"), Qt::LeftButton);
-    QCOMPARE(user.shown, QStringList(2, "Drive/path to scan."));
-    QCOMPARE(path->text(), folder.path());
+    QCOMPARE(user.shown, (QStringList{ "Drive/path to scan.", "Drive/path to scan.", folder.path() }));
+    QCOMPARE(path->text(), user.folder);
     QVERIFY(paneLines(window).isEmpty());
+
+    // A folder dropped on the window fills the path.
+    QMimeData dropped;
+    dropped.setUrls({ QUrl::fromLocalFile(folder.path()) });
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QApplication::sendEvent(&window, &drop);
+    QCOMPARE(path->text(), folder.path());
 }
 
 void FrontEndsTest::run_data()
@@ -363,6 +394,7 @@ void FrontEndsTest::run_data()
     const QString question = QStringLiteral("Check Drive?: The drive (%d) needs to be checked for errors. Press okay to check?");
     const QString stillDirty = QStringLiteral("Check Drive Error: Drive %d still reporting errors. Please check drive and try again.");
     const QStringList checked{ checking, dirty, checking, dirty };
+    const QString confirm = QStringLiteral("Finalize takes?: Finalize %1 take(s) in %r? Each is repaired in place and renamed.");
 
     QTest::newRow("scan only") << "mixed" << "%r" << false << "clean" << "answer" << "repair" << false
         << QStringList{ checking, clean } + scanOnly + QStringList{ "Scanning folder: %r",
@@ -378,12 +410,12 @@ void FrontEndsTest::run_data()
                "     %r/b/audio.nra (Vesk) Unrecoverable", "doing veskone finalize", "     %r/b/vesk.nrv (Vesk) Unrecoverable",
                "Scanning folder: %r/C", "     %r/C/old.nra Unrecoverable", " ", "5 file(s) unrecoverable.",
                "No unfinalized files found." }
-        << QStringList() << 1;
+        << QStringList{ confirm.arg(4) } << 1;
     QTest::newRow("finalize, a take repaired") << "take" << "%r" << true << "clean" << "answer" << "repair" << false
         << QStringList{ checking, clean, "Scanning for unfinalized files.", "Scanning folder: %r", "doing veskone finalize",
                "Recorded FILE Last Position Start:5497344 End:5500432 Size:3088", "     %r/B001.mov (Vesk) Finalized", " ",
                "1 file(s) have been successfully finalized." }
-        << QStringList() << 0;
+        << QStringList{ confirm.arg(1) } << 0;
     QTest::newRow("missing path") << "empty" << "%r/gone" << true << "clean" << "answer" << "repair" << false
         << QStringList{ checking, clean, "Scanning for unfinalized files.", "ERROR: Specfied path does not exist: %r/gone",
                " ", "No unfinalized files found." }
@@ -443,16 +475,16 @@ void FrontEndsTest::run()
         user.whileShown = [&] { return inputState(window); };
         QStringList unlockedLines;
         connect(widget<QPlainTextEdit>(window, "outputWindow"), &QPlainTextEdit::textChanged, this, [&] {
-            if (inputState(window) != "00000 progress to 0" && !paneLines(window).isEmpty())
+            if (!inputState(window).startsWith("0000") && !paneLines(window).isEmpty())
                 unlockedLines.append(paneLines(window).last());
         });
         const QString root = QString(path).replace("%r", card.root);
         QCOMPARE(runFromStart(window, root, finalize), filled(lines, card.root));
-        // Locked while busy, dialogs included; unlocked after.
+        // Locked while busy, dialogs included (Exit stays: it asks to stop); unlocked after.
         QCOMPARE(unlockedLines, QStringList());
         QStringList shown = filled(dialogs, card.root);
         for (qsizetype i = shown.size(); i > 0; --i)
-            shown.insert(i - 1, "00000 progress to 0");
+            shown.insert(i - 1, "00001 progress to 0");
         QCOMPARE(user.shown, shown);
         QCOMPARE(inputState(window), QStringLiteral("11111 progress to 100"));
         expectedCalls = tools.calls();
@@ -483,6 +515,92 @@ void FrontEndsTest::run()
         QCOMPARE(run.err, QString());
     }
     QCOMPARE(tools.calls(), expectedCalls);
+}
+
+void FrontEndsTest::windowRun_data()
+{
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<bool>("confirm");     // the answer to the question before the first write
+    QTest::addColumn<QString>("action");   // done on seeing take 1 of 5: "cancel", "close", "exit"
+    QTest::addColumn<bool>("stop");        // the answer to the question whether to stop
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QStringList>("table"); // the saved report's rows, after its header
+
+    const QStringList start{ "Checking drive: %d", "fsutil:  \"Volume - %d is NOT Dirty\\n\"", "Scanning for unfinalized files.",
+        "Scanning folder: %r", "doing orla finalize", "********************* %r/orla.vlv recovery failed, corrupted file!",
+        "     %r/orla.vlv (Orla) Unrecoverable" };
+    const QStringList stopped{ " ", "Stopped on request: 4 take(s) left as they were.", "1 file(s) unrecoverable." };
+    const QString confirm = QStringLiteral("Finalize takes?: Finalize 4 take(s) in %r? Each is repaired in place and renamed.");
+    const QString ask = QStringLiteral("Stop the run?: Takes are being finalized or listed. Stop after the current take? "
+                                       "Takes already handled stay as they are.");
+    const QStringList rows{ "orla.vlv,%r,Orla,,,,Unrecoverable,", "short.vlv,%r,Vesk,,,,Unrecoverable,",
+        "audio.vla,%r/b,Vesk,,,,Unrecoverable,audio.nra", "vesk.vlv,%r/b,Vesk,,,,Unrecoverable,vesk.nrv", "old.nra,%r/C,,,,,Unrecoverable," };
+
+    QTest::newRow("declined") << "mixed" << false << "" << false
+        << QStringList{ start.mid(0, 2) + QStringList{ "Nothing was finalized: the run was stopped before its first take." } }
+        << QStringList{ confirm } << QStringList();
+    QTest::newRow("cancel after the first take") << "mixed" << true << "cancel" << false << start + stopped
+        << QStringList{ confirm } << rows.mid(0, 1);
+    QTest::newRow("exit, not stopped") << "mixed" << true << "exit" << false
+        << start + QStringList{ "     %r/short.vlv (Vesk) Unrecoverable", "Scanning folder: %r/b", "doing veskone finalize",
+               "     %r/b/audio.nra (Vesk) Unrecoverable", "doing veskone finalize", "     %r/b/vesk.nrv (Vesk) Unrecoverable",
+               "Scanning folder: %r/C", "     %r/C/old.nra Unrecoverable", " ", "5 file(s) unrecoverable.",
+               "No unfinalized files found." }
+        << QStringList{ confirm, ask } << rows;
+    QTest::newRow("closed during a run") << "mixed" << true << "close" << true << start + stopped
+        << QStringList{ confirm, ask } << rows.mid(0, 1);
+}
+
+// A run in the window as a user follows it: the question before the first
+// write, a stop asked for on seeing the first take, the table saved.
+void FrontEndsTest::windowRun()
+{
+    QFETCH(QString, tree);
+    QFETCH(bool, confirm);
+    QFETCH(QString, action);
+    QFETCH(bool, stop);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, dialogs);
+    QFETCH(QStringList, table);
+
+    StandinTools tools;
+    tools.set(false, "answer", "repair");
+    TestCard card;
+    layCard(card, tree);
+    MainWindow window;
+    window.show();
+    DialogAnswerer user(stop ? QMessageBox::Yes : QMessageBox::No, confirm ? QMessageBox::Yes : QMessageBox::No);
+    connect(window.statusBar(), &QStatusBar::messageChanged, this, [&](const QString& message) {
+        if (!message.startsWith("Take 1 of 5: ") || action.isEmpty())
+            return;
+        if (action == "cancel")
+            widget<QPushButton>(window, "cancelButton")->click();
+        else if (action == "close")
+            window.close();
+        else
+            widget<QPushButton>(window, "exitButton")->click();
+    });
+    QList<bool> shownWhileRowsCame;
+    connect(widget<QTableView>(window, "resultsTable")->model(), &QAbstractItemModel::rowsInserted, this,
+            [&] { shownWhileRowsCame.append(window.isVisible()); });
+
+    QCOMPARE(runFromStart(window, card.root, true, true), filled(lines, card.root));
+    QCOMPARE(user.shown, filled(dialogs, card.root));
+    QCOMPARE(shownWhileRowsCame, QList<bool>(table.size(), true));
+    QCOMPARE(window.isVisible(), action != "close");
+    QCOMPARE(QFile::exists(card.path("b/vesk.vlv")), table.size() < 4);
+
+    // Offered in the home folder.
+    QTemporaryDir saved;
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", saved.path().toLocal8Bit());
+    widget<QPushButton>(window, "saveReportButton")->click();
+    qputenv("HOME", home);
+    QCOMPARE(fileBytes(saved.filePath("report.csv")),
+             filled(QStringList{ "Name,Folder,Family,Format,Duration,Recovered,Status,New name" } + table, card.root).join("\r\n").toUtf8() + "\r\n");
+    QCOMPARE(QString(fileBytes(saved.filePath("report.log"))).remove("This plugin does not support propagateSizeHints()\n"),
+             paneLines(window).join('\n') + '\n');
 }
 
 void FrontEndsTest::consoleArguments_data()
