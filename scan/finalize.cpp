@@ -2,6 +2,7 @@
 
 #include "orlafamily.h"
 #include "repairreport.h"
+#include "takename.h"
 #include "takerename.h"
 #include "veskaudiorepair.h"
 #include "veskfamily.h"
@@ -104,7 +105,8 @@ bool Finalize::enterSubfolder(QDir& folder, const QString& name, QSet<QString>& 
 bool Finalize::scanFolder(QDir& folder)
 {
     emit textOutput(tr("Scanning folder: %1\n").arg(folder.absolutePath()));
-    const QFileInfoList entries = folder.entryInfoList(nameFilters);
+    // Files only: a folder named like a take is walked as a folder.
+    const QFileInfoList entries = folder.entryInfoList(nameFilters, QDir::Files);
     for (const QFileInfo& entry : entries)
         reportFile(entry);
     return true;
@@ -113,10 +115,10 @@ bool Finalize::scanFolder(QDir& folder)
 void Finalize::reportFile(const QFileInfo& entry)
 {
     const QString path = entry.absoluteFilePath();
-    const QString name = entry.fileName();
 
     // Takes an earlier attempt could not save are listed, never opened again.
-    if (name.endsWith(QLatin1String(".nra")) || name.endsWith(QLatin1String(".nrv"))) {
+    const TakeName::Kind kind = TakeName::kind(path);
+    if (kind == TakeName::Kind::FailedVideo || kind == TakeName::Kind::FailedSound) {
         report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
         return;
     }
@@ -176,7 +178,7 @@ TakeResult Finalize::finalizeFile(QString path)
 int Finalize::detectFamily(QString path)
 {
     // Audio takes exist only in the Vesk family.
-    if (!path.toLower().endsWith(QLatin1String(".vlv")))
+    if (TakeName::kind(path) != TakeName::Kind::Video)
         return familyVesk;
 
     // Only a plain file is opened: reading a pipe or a device that took a
@@ -208,10 +210,10 @@ TakeResult Finalize::finalizeOrlaFile(QString path)
 TakeResult Finalize::finalizeVeskFile(QString path)
 {
     qDebug("doing veskone finalize");
-    const QString lowerPath = path.toLower();
-    if (lowerPath.endsWith(QLatin1String(".vla")))
+    const TakeName::Kind kind = TakeName::kind(path);
+    if (kind == TakeName::Kind::Sound)
         return finalizeAudio(path);
-    if (!lowerPath.endsWith(QLatin1String(".vlv")))
+    if (kind != TakeName::Kind::Video)
         return TakeResult(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
     return finalizeVideo(VeskFamily::instance(), TakeResult::Family::Vesk, path);
 }
@@ -238,9 +240,7 @@ TakeResult Finalize::finalizeVideo(const TakeFamily& family, TakeResult::Family 
     // A repair is on the device before it is reported (the rebuild syncs it);
     // nothing is left to flush here.
     file.close();
-    // An absolute name stays as it is; a word in place of a name is reported
-    // as if it were a file of the take's folder.
-    result.finalPath = QFileInfo(path).dir().absoluteFilePath(family.finishTake(path, outcome));
+    result.finalPath = family.finishTake(path, outcome);
     if (outcome == VideoRepair::Outcome::Repaired || outcome == VideoRepair::Outcome::CompletedEarlier)
         result.status = TakeResult::Status::Finalized;
     return result;
@@ -259,7 +259,7 @@ TakeResult Finalize::finalizeAudio(const QString& path)
     // a later run redoes or finishes it. Any other leaves under its finished
     // or its failure name.
     if (!unfinished)
-        result.finalPath = TakeRename::rename(path, VeskFamily::finalName(path, false, repair == 0));
+        result.finalPath = TakeRename::rename(path, TakeName::renamed(path, repair == 0));
     if (repair == 0)
         result.status = TakeResult::Status::Finalized;
     return result;
