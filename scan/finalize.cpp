@@ -2,6 +2,7 @@
 
 #include "orlafamily.h"
 #include "repairreport.h"
+#include "takename.h"
 #include "takerename.h"
 #include "veskaudiorepair.h"
 #include "veskfamily.h"
@@ -17,9 +18,10 @@
 namespace {
 
 // A take an earlier attempt could not save: listed, never opened again.
-bool isFailureName(const QString& name)
+bool isFailureName(const QString& path)
 {
-    return name.endsWith(QLatin1String(".nra")) || name.endsWith(QLatin1String(".nrv"));
+    const TakeName::Kind kind = TakeName::kind(path);
+    return kind == TakeName::Kind::FailedVideo || kind == TakeName::Kind::FailedSound;
 }
 
 }
@@ -131,11 +133,12 @@ bool Finalize::enterSubfolder(QDir& folder, const QString& name, QSet<QString>& 
 bool Finalize::scanFolder(QDir& folder)
 {
     emit textOutput(tr("Scanning folder: %1\n").arg(folder.absolutePath()));
-    const QFileInfoList entries = folder.entryInfoList(nameFilters);
+    // Files only: a folder named like a take is walked as a folder.
+    const QFileInfoList entries = folder.entryInfoList(nameFilters, QDir::Files);
     for (const QFileInfo& entry : entries) {
         if (counting) {
             ++counting->takes;
-            if (!isFailureName(entry.fileName()))
+            if (!isFailureName(entry.absoluteFilePath()))
                 ++counting->unfinished;
             continue;
         }
@@ -153,10 +156,9 @@ bool Finalize::scanFolder(QDir& folder)
 void Finalize::reportFile(const QFileInfo& entry)
 {
     const QString path = entry.absoluteFilePath();
-    const QString name = entry.fileName();
 
     // Takes an earlier attempt could not save are listed, never opened again.
-    if (isFailureName(name)) {
+    if (isFailureName(path)) {
         report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
         return;
     }
@@ -222,7 +224,7 @@ TakeResult Finalize::finalizeFile(QString path)
 int Finalize::detectFamily(QString path)
 {
     // Audio takes exist only in the Vesk family.
-    if (!path.toLower().endsWith(QLatin1String(".vlv")))
+    if (TakeName::kind(path) != TakeName::Kind::Video)
         return familyVesk;
 
     // Only a plain file is opened: reading a pipe or a device that took a
@@ -254,10 +256,10 @@ TakeResult Finalize::finalizeOrlaFile(QString path)
 TakeResult Finalize::finalizeVeskFile(QString path)
 {
     qDebug("doing veskone finalize");
-    const QString lowerPath = path.toLower();
-    if (lowerPath.endsWith(QLatin1String(".vla")))
+    const TakeName::Kind kind = TakeName::kind(path);
+    if (kind == TakeName::Kind::Sound)
         return finalizeAudio(path);
-    if (!lowerPath.endsWith(QLatin1String(".vlv")))
+    if (kind != TakeName::Kind::Video)
         return TakeResult(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
     return finalizeVideo(VeskFamily::instance(), TakeResult::Family::Vesk, path);
 }
@@ -284,9 +286,7 @@ TakeResult Finalize::finalizeVideo(const TakeFamily& family, TakeResult::Family 
     // A repair is on the device before it is reported (the rebuild syncs it);
     // nothing is left to flush here.
     file.close();
-    // An absolute name stays as it is; a word in place of a name is reported
-    // as if it were a file of the take's folder.
-    result.finalPath = QFileInfo(path).dir().absoluteFilePath(family.finishTake(path, outcome));
+    result.finalPath = family.finishTake(path, outcome);
     if (outcome == VideoRepair::Outcome::Repaired || outcome == VideoRepair::Outcome::CompletedEarlier)
         result.status = TakeResult::Status::Finalized;
     return result;
@@ -305,7 +305,7 @@ TakeResult Finalize::finalizeAudio(const QString& path)
     // a later run redoes or finishes it. Any other leaves under its finished
     // or its failure name.
     if (!unfinished)
-        result.finalPath = TakeRename::rename(path, VeskFamily::finalName(path, false, repair == 0));
+        result.finalPath = TakeRename::rename(path, TakeName::renamed(path, repair == 0));
     if (repair == 0)
         result.status = TakeResult::Status::Finalized;
     return result;

@@ -359,7 +359,7 @@ QList<TakeRow> makeRows()
     video("vesk-nothing-behind-the-head", standIns(vesk, 0, 0, 0));
     video("vesk-sound-without-a-sample-width", poked(veskSmall(), { { F::AudioBytesPerSample, 0 } }));
     video("vesk-upper-case-extension", veskSmall()).takePath = QStringLiteral("B001.VLV");
-    // The scanner's own test for failure names is case-sensitive.
+    // Failure names in capitals are listed, never opened.
     video("vesk-upper-case-failure-name", veskSmall()).takePath = QStringLiteral("B001.NRV");
     video("vesk-upper-case-sound-failure-name", veskSmall()).takePath = QStringLiteral("B001.NRA");
     video("vesk-vlv-in-a-folder-name", veskSmall()).takePath = QStringLiteral("a.vlv/B001.vlv");
