@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 
 #include <atomic>
@@ -53,9 +54,11 @@ MainWindow::MainWindow(QWidget* parent)
     ui->resultsTable->setModel(sortedTakes);
     // In the order the run met the takes until a header is clicked.
     ui->resultsTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    const int columnWidths[] = {110, 260, 55, 70, 70, 80, 120};
+    const int columnWidths[] = {110, 230, 55, 70, 70, 75, 120};
     for (int column = 0; column < int(std::size(columnWidths)); ++column)
         ui->resultsTable->setColumnWidth(column, columnWidths[column]);
+    // One line of text a row, so a card of hundreds of takes reads at a glance.
+    ui->resultsTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     ui->resultsSplitter->setSizes({300, 200});
     setAcceptDrops(true);
     connect(backgroundRun, &BackgroundRun::finished, this, &MainWindow::runFinished);
@@ -216,8 +219,7 @@ void MainWindow::stopRunThen(AfterRun after)
         return;
     }
     const bool stop = askYesNo(tr("Stop the run?"),
-                               tr("Takes are being finalized or listed. Stop after the current take? "
-                                  "Takes already handled stay as they are."));
+                               tr("A run is busy. Stop it after the current take? Takes already handled stay as they are."));
     if (!stop)
         return;
     if (!backgroundRun->isRunning()) {
@@ -299,6 +301,11 @@ void MainWindow::takeStarting(int number, int total, const QString& path)
 
 void MainWindow::takeFinished(const TakeResult& result)
 {
+    // The newest row stays in sight unless the user has scrolled away from it.
+    const QScrollBar* rows = ui->resultsTable->verticalScrollBar();
+    const bool followRun = rows->value() == rows->maximum();
     takes->append(result);
+    if (followRun)
+        ui->resultsTable->scrollToBottom();
     ui->progressBar->setValue(ui->progressBar->value() + 1);
 }

@@ -532,8 +532,7 @@ void FrontEndsTest::windowRun_data()
         "     %r/orla.vlv (Orla) Unrecoverable" };
     const QStringList stopped{ " ", "Stopped on request: 4 take(s) left as they were.", "1 file(s) unrecoverable." };
     const QString confirm = QStringLiteral("Finalize takes?: Finalize 4 take(s) in %r? Each is repaired in place and renamed.");
-    const QString ask = QStringLiteral("Stop the run?: Takes are being finalized or listed. Stop after the current take? "
-                                       "Takes already handled stay as they are.");
+    const QString ask = QStringLiteral("Stop the run?: A run is busy. Stop it after the current take? Takes already handled stay as they are.");
     const QStringList rows{ "orla.vlv,%r,Orla,,,,Unrecoverable,", "short.vlv,%r,Vesk,,,,Unrecoverable,",
         "audio.vla,%r/b,Vesk,,,,Unrecoverable,audio.nra", "vesk.vlv,%r/b,Vesk,,,,Unrecoverable,vesk.nrv", "old.nra,%r/C,,,,,Unrecoverable," };
 
