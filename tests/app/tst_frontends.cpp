@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -161,6 +162,22 @@ QStringList runFromStart(MainWindow& window, const QString& path, bool finalize,
     return paneLines(window);
 }
 
+// "Save report..." as offered, into `folder` standing in for the home folder.
+void saveReport(MainWindow& window, const QString& folder)
+{
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", folder.toLocal8Bit());
+    DialogAnswerer user;
+    QMetaObject::invokeMethod(&window, "on_saveReportButton_clicked");
+    qputenv("HOME", home);
+}
+
+// The log saveReport wrote, without the headless platform's noise (see paneLines).
+QString savedLog(const QString& folder)
+{
+    return QString(fileBytes(folder + "/report.log")).remove("This plugin does not support propagateSizeHints()\n");
+}
+
 // The console on a terminal of its own (script), typing `answer` to its question.
 ConsoleRun runConsoleOnATerminal(const QStringList& arguments, const QString& answer)
 {
@@ -216,6 +233,10 @@ class FrontEndsTest : public QObject
 {
     Q_OBJECT
 
+public slots:
+    // Stands in for the file manager.
+    void open(const QUrl& url) { opened.append(url); }
+
 private slots:
     void initTestCase()
     {
@@ -234,6 +255,9 @@ private slots:
     void consoleArguments_data();
     void consoleArguments();
     void consoleRunsOnWhenItsReaderGoes();
+
+private:
+    QList<QUrl> opened;
 };
 
 void FrontEndsTest::window_data()
@@ -315,6 +339,11 @@ void FrontEndsTest::pane()
         QVERIFY(!unnamed.open(QIODevice::ReadOnly));
         qDebug("from anywhere\n");
         QCOMPARE(paneLines(window), (QStringList{ "QFSFileEngine::open: No file name specified", "from anywhere" }));
+        // The log keeps every line, however many the pane has dropped.
+        QTemporaryDir saved;
+        saveReport(window, saved.path());
+        const QStringList log = texts.replaceInStrings(QRegularExpression("\n$"), "") + QStringList{ "QFSFileEngine::open: No file name specified", "from anywhere" };
+        QCOMPARE(savedLog(saved.path()), log.join('\n') + '\n');
     }
     // The handler that was there before the window takes messages again.
     QTest::ignoreMessage(QtWarningMsg, "after the window is gone");
@@ -590,16 +619,23 @@ void FrontEndsTest::windowRun()
     QCOMPARE(window.isVisible(), action != "close");
     QCOMPARE(QFile::exists(card.path("b/vesk.vlv")), table.size() < 4);
 
-    // Offered in the home folder.
     QTemporaryDir saved;
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", saved.path().toLocal8Bit());
-    widget<QPushButton>(window, "saveReportButton")->click();
-    qputenv("HOME", home);
+    QVERIFY(widget<QPushButton>(window, "saveReportButton")->isEnabled());
+    saveReport(window, saved.path());
     QCOMPARE(fileBytes(saved.filePath("report.csv")),
              filled(QStringList{ "Name,Folder,Family,Format,Duration,Recovered,Status,New name" } + table, card.root).join("\r\n").toUtf8() + "\r\n");
-    QCOMPARE(QString(fileBytes(saved.filePath("report.log"))).remove("This plugin does not support propagateSizeHints()\n"),
-             paneLines(window).join('\n') + '\n');
+    QCOMPARE(savedLog(saved.path()), paneLines(window).join('\n') + '\n');
+
+    // A row, in the order the user sorted the table, opens its take's folder.
+    auto* view = widget<QTableView>(window, "resultsTable");
+    view->sortByColumn(0, Qt::AscendingOrder);
+    opened.clear();
+    QDesktopServices::setUrlHandler("file", this, "open");
+    if (!table.isEmpty())
+        emit view->activated(view->model()->index(0, 0));
+    QDesktopServices::unsetUrlHandler("file");
+    table.sort();
+    QCOMPARE(opened, table.isEmpty() ? QList<QUrl>() : QList<QUrl>{ QUrl::fromLocalFile(filled({ table.first().section(',', 1, 1) }, card.root).first()) });
 }
 
 void FrontEndsTest::consoleArguments_data()
