@@ -17,8 +17,13 @@ public:
 
     enum class Status {
         RequiresFinalize, // scan only: listed, nothing written
-        Finalized,        // repaired, and standing under its finished name
-        Unrecoverable     // the card cannot give a whole take
+        Finalized,          // repaired, and standing under its finished name
+        Unrecoverable,      // the card cannot give a whole take
+        LeftUnfinished,     // left as it was for its surroundings (permissions, a
+                            // full card, no memory, another run, gone); a later
+                            // run can repair it
+        RepairedNotRenamed  // repaired, but still under the recorder's name; a
+                            // later run gives it its finished name
     };
 
     TakeResult() = default;

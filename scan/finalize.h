@@ -47,6 +47,10 @@ public:
     bool scanOnly;
     int finalizedCount;
     int unrecoverableCount;
+    // Takes left unfinished for their surroundings, or repaired and not renamed.
+    int leftUnfinishedCount;
+    // Folders that could not be read or entered: their takes were not scanned.
+    int skippedFolderCount;
     // Set when a root is not a folder; its line is the only trace of it otherwise.
     bool pathMissing;
 
@@ -58,6 +62,9 @@ private:
     TakeResult finalizeAudio(const QString& path);
     // Counts the take and writes its report line.
     void report(const TakeResult& result);
+    // The status of a take the repair finished with, once its rename was tried.
+    static void settle(TakeResult& result, bool repaired, const QString& renameProblem);
+    void skipFolder(const QString& path);
     bool walkFolder(QDir& folder, QSet<QString>& enteredFolders);
     bool enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders);
     void reportFile(const QFileInfo& entry);
