@@ -61,6 +61,8 @@ ScanRun::Outcome ScanRun::run(const QString& path, bool scanOnly)
     outcome.leftCount = leftCount;
     outcome.finalizedCount = scanner.finalizedCount;
     outcome.unrecoverableCount = scanner.unrecoverableCount;
+    outcome.leftUnfinishedCount = scanner.leftUnfinishedCount;
+    outcome.skippedFolderCount = scanner.skippedFolderCount;
     outcome.pathMissing = scanner.pathMissing;
     return outcome;
 }
@@ -81,6 +83,11 @@ void ScanRun::writeSummary(const Finalize& scanner, int leftCount)
         frontEnd.writeLine(tr("Stopped on request: %1 take(s) left as they were.").arg(leftCount));
     if (scanner.unrecoverableCount != 0)
         frontEnd.writeLine(tr("%1 file(s) unrecoverable.").arg(scanner.unrecoverableCount));
+    // Takes a later run can still finish, and places nobody looked into.
+    if (scanner.leftUnfinishedCount != 0)
+        frontEnd.writeLine(tr("%1 file(s) not finalized, for the reasons given above.").arg(scanner.leftUnfinishedCount));
+    if (scanner.skippedFolderCount != 0)
+        frontEnd.writeLine(tr("%1 folder(s) could not be scanned.").arg(scanner.skippedFolderCount));
 
     if (scanner.scanOnly) {
         qDebug("Test Debug");
@@ -88,8 +95,7 @@ void ScanRun::writeSummary(const Finalize& scanner, int leftCount)
         frontEnd.writeLine(tr("Run again with Scan Mode set to 'Scan and Finalize'"));
     } else if (scanner.finalizedCount != 0) {
         frontEnd.writeLine(tr("%1 file(s) have been successfully finalized.").arg(scanner.finalizedCount));
-    } else if (leftCount == 0) {
-        // Not while takes a stop left wait for another run.
+    } else if (scanner.leftUnfinishedCount == 0 && scanner.skippedFolderCount == 0 && leftCount == 0) {
         frontEnd.writeLine(tr("No unfinalized files found."));
     }
 }

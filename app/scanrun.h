@@ -21,7 +21,9 @@ public:
         bool completed = false; // false when the drive check ended the run
         int finalizedCount = 0;
         int unrecoverableCount = 0;
-        bool pathMissing = false; // a root was not a folder: nothing was scanned from it
+        int leftUnfinishedCount = 0; // left for their surroundings, or repaired and not renamed
+        int skippedFolderCount = 0;  // folders that could not be read or entered
+        bool pathMissing = false; // a root was not a folder or a take: nothing was scanned from it
         int leftCount = 0;        // takes a stop left as they were
     };
 

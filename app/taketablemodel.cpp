@@ -70,21 +70,10 @@ QString TakeTableModel::text(const TakeResult& take, Column column)
     case Duration:
     case Recovered:
         return QString();
-    case Status: return statusText(take);
+    case Status: return take.statusText();
     case NewName:
         return take.finalPath == take.path ? QString() : QFileInfo(take.finalPath).fileName();
     case ColumnCount: break;
     }
     return QString();
-}
-
-QString TakeTableModel::statusText(const TakeResult& take)
-{
-    QString word;
-    switch (take.status) {
-    case TakeResult::Status::RequiresFinalize: word = tr("Requires finalize"); break;
-    case TakeResult::Status::Finalized: word = tr("Finalized"); break;
-    case TakeResult::Status::Unrecoverable: word = tr("Unrecoverable"); break;
-    }
-    return take.reason.isEmpty() ? word : tr("%1: %2").arg(word, take.reason);
 }

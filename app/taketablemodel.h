@@ -29,7 +29,6 @@ public:
 
 private:
     static QString text(const TakeResult& take, Column column);
-    static QString statusText(const TakeResult& take);
 
     QList<TakeResult> takes;
 };

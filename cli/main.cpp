@@ -17,6 +17,27 @@ const int exitUsage = 2;
 // Distinct from 1, so a script can tell a mistyped or unmounted card from one
 // with takes that could not be saved.
 const int exitPathMissing = 3;
+// Takes a later run can still finish once what kept them is mended.
+const int exitLeftUnfinished = 4;
+const int exitFolderSkipped = 5;
+// Scan only: takes wait for a run with --finalize.
+const int exitRequiresFinalize = 6;
+
+// The first that applies, the most urgent first.
+int exitStatus(const ScanRun::Outcome& outcome, bool scanOnly)
+{
+    if (outcome.pathMissing)
+        return exitPathMissing;
+    if (!outcome.completed || outcome.unrecoverableCount != 0)
+        return exitUnrecoverableOrEnded;
+    if (outcome.leftUnfinishedCount != 0)
+        return exitLeftUnfinished;
+    if (outcome.skippedFolderCount != 0)
+        return exitFolderSkipped;
+    if (scanOnly && outcome.finalizedCount != 0)
+        return exitRequiresFinalize;
+    return exitCompleted;
+}
 
 // A reader that goes away early (ambrel-cli ... | head) must not end the process
 // in the middle of a repair: the lines are then lost, the run goes on.
@@ -37,9 +58,13 @@ QString helpText()
             "  --dump      print the atom tree of the movie FILE with every field and value\n"
             "  --help      show this text\n"
             "  --version   show the version\n"
-            "Exit status: 0 run completed, no file unrecoverable; 1 files unrecoverable,\n"
-            "or the run ended because the drive still reports errors; 2 usage error;\n"
-            "3 PATH does not exist or is not a folder.\n"
+            "PATH is a folder to walk, or one recording.\n"
+            "Exit status, the first that applies: 2 usage error; 3 PATH does not exist\n"
+            "or is neither a folder nor a recording; 1 files unrecoverable, or the run\n"
+            "ended because the drive still reports errors; 4 files not finalized for\n"
+            "their surroundings (permissions, a full card, memory, another run), a later\n"
+            "run can finish them; 5 a folder could not be scanned; 6 scan only: files\n"
+            "require finalizing; 0 everything finalized, or nothing to do.\n"
             "--dump: 0 the file is atoms (or zero bytes) to its end; 1 reading stopped\n"
             "where no atom fits (the atoms before are printed) or the file cannot be opened.\n");
 }
@@ -75,9 +100,6 @@ int main(int argc, char* argv[])
     }
     ConsoleFrontEnd console;
     ConsoleFrontEnd::installMessageHandler();
-    const ScanRun::Outcome outcome = ScanRun(console).run(commandLine.path(), !commandLine.finalize());
-    if (outcome.pathMissing)
-        return exitPathMissing;
-    const bool clean = outcome.completed && outcome.unrecoverableCount == 0;
-    return clean ? exitCompleted : exitUnrecoverableOrEnded;
+    const bool scanOnly = !commandLine.finalize();
+    return exitStatus(ScanRun(console).run(commandLine.path(), scanOnly), scanOnly);
 }

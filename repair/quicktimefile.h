@@ -51,6 +51,8 @@ public:
     // partly written, is not.
     bool writeFailed();
     bool repairableAfterWriteFailure = false;
+    // Why that write failed, in plain words.
+    QString writeProblem;
 
     QIODevice* device;
     QDataStream stream;

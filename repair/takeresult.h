@@ -1,6 +1,7 @@
 #ifndef TAKERESULT_H
 #define TAKERESULT_H
 
+#include <QCoreApplication>
 #include <QString>
 
 // What one run made of one take: where it was found and where it stands
@@ -8,6 +9,8 @@
 // report line and the run's counts are drawn from this value alone.
 class TakeResult
 {
+    Q_DECLARE_TR_FUNCTIONS(TakeResult)
+
 public:
     enum class Family {
         Unknown, // listed under a failure name: never opened
@@ -17,12 +20,20 @@ public:
 
     enum class Status {
         RequiresFinalize, // scan only: listed, nothing written
-        Finalized,        // repaired, and standing under its finished name
-        Unrecoverable     // the card cannot give a whole take
+        Finalized,          // repaired, and standing under its finished name
+        Unrecoverable,      // the card cannot give a whole take
+        LeftUnfinished,     // left as it was for its surroundings (permissions, a
+                            // full card, no memory, another run, gone); a later
+                            // run can repair it
+        RepairedNotRenamed  // repaired, but still under the recorder's name; a
+                            // later run gives it its finished name
     };
 
     TakeResult() = default;
     TakeResult(const QString& path, Family family, Status status);
+
+    // The status in the report's words, with the reason when there is one.
+    QString statusText() const;
 
     // The take's path as it was found, and the path it stands under now.
     QString path;

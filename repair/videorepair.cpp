@@ -20,23 +20,27 @@
 using RepairReport::failure;
 
 VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer,
-    const QByteArray& name)
+    const QByteArray& name, QString* writeProblem)
 {
     const bool verbose = family.reportsEveryStep();
     std::unique_ptr<QuickTimeFile> movie(new (std::nothrow) QuickTimeFile(device, family.profile(), frameMapBuffer));
     if (!movie) {
         if (verbose)
             failure(name, "not enough memory");
-        return Outcome::NotRepaired;
+        return Outcome::OutOfMemory;
     }
     if (!movie->hasOpenMovieDataAtom()) {
         // A repair committed by a run that ended before the rename: its
         // movie checks out, and only the name is left to give it (once the
         // commit, perhaps still in the cache, is surely on the device).
         if (MovieVerifier::checkCommitted(device) == MovieVerifier::Result::Sound) {
+            // Not yet surely on the device: the take keeps its name for a
+            // later run, which finds the commit again.
             if (!syncToDevice(device)) {
                 RepairReport::writeFailure(device);
-                return Outcome::NotRepaired;
+                if (writeProblem)
+                    *writeProblem = RepairReport::writeProblem(device);
+                return Outcome::Unfinished;
             }
             qDebug("********************* %s was repaired by an earlier run that ended before renaming it!\n",
                 name.constData());
@@ -51,7 +55,7 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
     // Without the frame map buffer there is nothing to read the map into.
     if (!movie->frameMap.isValid()) {
         failure(name, "not enough memory");
-        return Outcome::NotRepaired;
+        return Outcome::OutOfMemory;
     }
     if (!movie->readRecoverySettings()) {
         if (verbose)
@@ -75,7 +79,11 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
     }
     if (verbose)
         failure(name, "no frame map or finalization failed");
-    return movie->repairableAfterWriteFailure ? Outcome::Unfinished : Outcome::RebuildFailed;
+    if (!movie->repairableAfterWriteFailure)
+        return Outcome::RebuildFailed;
+    if (writeProblem)
+        *writeProblem = movie->writeProblem;
+    return Outcome::Unfinished;
 }
 
 bool VideoRepair::writeAndCommit(QuickTimeFile& file, const TakeFamily& family, const QByteArray& name)

@@ -2,6 +2,7 @@
 #define VIDEOREPAIR_H
 
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 class QIODevice;
@@ -22,12 +23,15 @@ public:
         RebuildFailed,    // the rebuild was attempted and failed
         Unfinished,       // a write failed; the take still reads as unfinished (or
                           // as committed) and a later run redoes (or finishes) it
-        NotRepaired       // stopped before the rebuild; nothing was written
+        NotRepaired,      // stopped before the rebuild; nothing was written
+        OutOfMemory       // no memory for the repair; nothing was written
     };
 
     // `frameMapBuffer` holds FrameMap::byteSize bytes (null: none could be
-    // allocated); `name` is the take's path as the report lines print it.
-    static Outcome run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer, const QByteArray& name);
+    // allocated); `name` is the take's path as the report lines print it;
+    // `writeProblem`, when given, says why an Unfinished take's write failed.
+    static Outcome run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer, const QByteArray& name,
+        QString* writeProblem = nullptr);
 
 private:
     // Writes the movie behind the media and commits it: lead, movie and

@@ -1,5 +1,6 @@
 #include "scan/finalize.h"
 
+#include "opentake.h"
 #include "orlafamily.h"
 #include "repairreport.h"
 #include "takename.h"
@@ -33,6 +34,8 @@ Finalize::Finalize()
       scanOnly(false),
       finalizedCount(0),
       unrecoverableCount(0),
+      leftUnfinishedCount(0),
+      skippedFolderCount(0),
       pathMissing(false)
 {
 }
@@ -46,6 +49,8 @@ bool Finalize::start(const QStringList& paths)
 {
     finalizedCount = 0;
     unrecoverableCount = 0;
+    leftUnfinishedCount = 0;
+    skippedFolderCount = 0;
     pathMissing = false;
     stopped = false;
     return scanPaths(paths);
@@ -69,6 +74,16 @@ bool Finalize::scanPaths(const QStringList& paths)
         // Absolute before the current directory moves, or a relative root would
         // then name a different folder.
         folder.setPath(folder.absolutePath());
+        const QFileInfo given(folder.absolutePath());
+        if (given.isFile()) {
+            if (TakeName::kind(given.absoluteFilePath()) == TakeName::Kind::Other) {
+                emit textOutput(tr("ERROR: Specified file is not a recording: %1\n").arg(given.absoluteFilePath()));
+                pathMissing = true;
+                break;
+            }
+            handleTake(given);
+            continue;
+        }
         if (!folder.exists()) {
             emit textOutput(tr("ERROR: Specfied path does not exist: %1\n").arg(folder.absolutePath()));
             pathMissing = true;
@@ -100,13 +115,20 @@ bool Finalize::walkFolder(QDir& folder, QSet<QString>& enteredFolders)
         emit textOutput(tr("Skipping folder: %1\n").arg(folder.absolutePath()));
         return true;
     }
+    // A folder that cannot be read lists as empty, and its takes cannot be
+    // opened if it cannot be entered: it is said to be skipped instead.
+    const QFileInfo here(folder.absolutePath());
+    if (!here.isReadable() || !here.isExecutable()) {
+        skipFolder(folder.absolutePath());
+        return true;
+    }
     scanFolder(folder);
 
     QStringList subfolders = folder.entryList(QDir::AllDirs);
     subfolders.removeAll(QStringLiteral("."));
     subfolders.removeAll(QStringLiteral(".."));
 
-    const QString here = folder.path();
+    const QString current = folder.path();
     for (const QString& name : std::as_const(subfolders)) {
         if (stopped)
             break;
@@ -114,7 +136,7 @@ bool Finalize::walkFolder(QDir& folder, QSet<QString>& enteredFolders)
             continue;
         walkFolder(folder, enteredFolders);
         // Back to exactly where we were, even if the subfolder vanished meanwhile.
-        folder.setPath(here);
+        folder.setPath(current);
     }
     return true;
 }
@@ -122,12 +144,23 @@ bool Finalize::walkFolder(QDir& folder, QSet<QString>& enteredFolders)
 bool Finalize::enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders)
 {
     const QString realPath = QFileInfo(folder.absoluteFilePath(name)).canonicalFilePath();
-    if (realPath.isEmpty() || enteredFolders.contains(realPath) || !folder.cd(name)) {
+    // A link back to a folder already walked hides nothing.
+    if (enteredFolders.contains(realPath)) {
         emit textOutput(tr("Skipping folder: %1\n").arg(folder.absoluteFilePath(name)));
+        return false;
+    }
+    if (realPath.isEmpty() || !folder.cd(name)) {
+        skipFolder(folder.absoluteFilePath(name));
         return false;
     }
     enteredFolders.insert(realPath);
     return true;
+}
+
+void Finalize::skipFolder(const QString& path)
+{
+    emit textOutput(tr("Skipping folder: %1\n").arg(path));
+    ++skippedFolderCount;
 }
 
 bool Finalize::scanFolder(QDir& folder)
@@ -136,20 +169,27 @@ bool Finalize::scanFolder(QDir& folder)
     // Files only: a folder named like a take is walked as a folder.
     const QFileInfoList entries = folder.entryInfoList(nameFilters, QDir::Files);
     for (const QFileInfo& entry : entries) {
-        if (counting) {
-            ++counting->takes;
-            if (!isFailureName(entry.absoluteFilePath()))
-                ++counting->unfinished;
-            continue;
-        }
-        // Each take commits on its own: stopping between two leaves none half done.
-        if (stopRequested && stopRequested->load()) {
-            stopped = true;
+        if (!handleTake(entry))
             break;
-        }
-        emit takeStarting(entry.absoluteFilePath());
-        reportFile(entry);
     }
+    return true;
+}
+
+bool Finalize::handleTake(const QFileInfo& entry)
+{
+    if (counting) {
+        ++counting->takes;
+        if (!isFailureName(entry.absoluteFilePath()))
+            ++counting->unfinished;
+        return true;
+    }
+    // Each take commits on its own: stopping between two leaves none half done.
+    if (stopRequested && stopRequested->load()) {
+        stopped = true;
+        return false;
+    }
+    emit takeStarting(entry.absoluteFilePath());
+    reportFile(entry);
     return true;
 }
 
@@ -191,15 +231,19 @@ void Finalize::writeReportLine(const TakeResult& result)
         ++finalizedCount;
         return;
     }
-    QString status;
-    if (result.status == Status::Finalized) {
+    switch (result.status) {
+    case Status::Finalized:
         ++finalizedCount;
-        status = tr("Finalized");
-    } else {
+        break;
+    case Status::LeftUnfinished:
+    case Status::RepairedNotRenamed:
+        ++leftUnfinishedCount;
+        break;
+    default:
         ++unrecoverableCount;
-        status = tr("Unrecoverable");
+        break;
     }
-    emit textOutput(tr("     %1 %2 %3\n").arg(result.finalPath, orla ? tr("(Orla)") : tr("(Vesk)"), status));
+    emit textOutput(tr("     %1 %2 %3\n").arg(result.finalPath, orla ? tr("(Orla)") : tr("(Vesk)"), result.statusText()));
 }
 
 bool Finalize::isSkippedFolder(const QDir& folder)
@@ -214,8 +258,14 @@ bool Finalize::isSkippedFolder(const QDir& folder)
 TakeResult Finalize::finalizeFile(QString path)
 {
     const int family = detectFamily(path);
-    if (family == familyUnreadable)
-        return TakeResult(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
+    if (family == familyUnreadable) {
+        // Unreadable for its surroundings, or too short to be a take.
+        TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
+        result.reason = OpenTake::accessProblem(path, false);
+        if (!result.reason.isEmpty())
+            result.status = TakeResult::Status::LeftUnfinished;
+        return result;
+    }
     if (family == familyOrla)
         return finalizeOrlaFile(path);
     return finalizeVeskFile(path);
@@ -266,47 +316,70 @@ TakeResult Finalize::finalizeVeskFile(QString path)
 
 TakeResult Finalize::finalizeVideo(const TakeFamily& family, TakeResult::Family tag, const QString& path)
 {
-    TakeResult result(path, tag, TakeResult::Status::Unrecoverable);
+    TakeResult result(path, tag, TakeResult::Status::LeftUnfinished);
     const QByteArray name = path.toUtf8();
     // A run short of memory leaves the take under its name, to be repaired
     // by a later run; the older family's flow checks before it opens it.
     if (!indexBuffer && !family.reportsEveryStep()) {
         RepairReport::failure(name, "not enough memory");
+        result.reason = tr("not enough memory");
         return result;
     }
-    QFile file(path);
-    // ExistingOnly: a take that vanished since the listing must not be created empty.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        if (family.reportsEveryStep())
+    OpenTake take(path);
+    result.reason = take.open();
+    if (!result.reason.isEmpty()) {
+        if (family.reportsEveryStep() && !take.file().isOpen())
             RepairReport::failure(name, "can't open the file");
         return result;
     }
+    QString writeProblem;
     const VideoRepair::Outcome outcome
-        = VideoRepair::run(family, &file, reinterpret_cast<quint8*>(indexBuffer), name);
-    // A repair is on the device before it is reported (the rebuild syncs it);
-    // nothing is left to flush here.
-    file.close();
-    result.finalPath = family.finishTake(path, outcome);
-    if (outcome == VideoRepair::Outcome::Repaired || outcome == VideoRepair::Outcome::CompletedEarlier)
-        result.status = TakeResult::Status::Finalized;
+        = VideoRepair::run(family, &take.file(), reinterpret_cast<quint8*>(indexBuffer), name, &writeProblem);
+    // A repair is on the device before it is reported (the rebuild syncs it).
+    QString renameProblem;
+    result.finalPath = take.finish([&] { return family.finishTake(path, outcome, &renameProblem); });
+    using Outcome = VideoRepair::Outcome;
+    if (outcome == Outcome::Unfinished)
+        result.reason = writeProblem;
+    else if (outcome == Outcome::OutOfMemory)
+        result.reason = tr("not enough memory");
+    else
+        settle(result, outcome == Outcome::Repaired || outcome == Outcome::CompletedEarlier, renameProblem);
     return result;
 }
 
 TakeResult Finalize::finalizeAudio(const QString& path)
 {
-    TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::LeftUnfinished);
+    OpenTake take(path);
+    result.reason = take.open();
+    if (!result.reason.isEmpty())
         return result;
     bool unfinished = false;
-    const int repair = VeskAudioRepair::run(&file, &unfinished);
-    file.close();
+    QString writeProblem;
+    const int repair = VeskAudioRepair::run(&take.file(), &unfinished, &writeProblem);
     // A take whose sizes could not be written (a full card) keeps its name:
     // a later run redoes or finishes it. Any other leaves under its finished
     // or its failure name.
-    if (!unfinished)
-        result.finalPath = TakeRename::rename(path, TakeName::renamed(path, repair == 0));
-    if (repair == 0)
-        result.status = TakeResult::Status::Finalized;
+    QString renameProblem;
+    result.finalPath = take.finish([&] {
+        return unfinished ? path : TakeRename::rename(path, TakeName::renamed(path, repair == 0), &renameProblem);
+    });
+    if (unfinished)
+        result.reason = writeProblem;
+    else
+        settle(result, repair == 0, renameProblem);
     return result;
+}
+
+void Finalize::settle(TakeResult& result, bool repaired, const QString& renameProblem)
+{
+    const bool renamed = result.finalPath != result.path;
+    if (repaired) {
+        result.status = renamed ? TakeResult::Status::Finalized : TakeResult::Status::RepairedNotRenamed;
+        result.reason = renamed ? QString() : renameProblem;
+    } else {
+        result.status = TakeResult::Status::Unrecoverable;
+        result.reason = renameProblem.isEmpty() ? QString() : tr("it keeps its name, %1").arg(renameProblem);
+    }
 }

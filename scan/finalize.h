@@ -57,6 +57,10 @@ public:
     bool scanOnly;
     int finalizedCount;
     int unrecoverableCount;
+    // Takes left unfinished for their surroundings, or repaired and not renamed.
+    int leftUnfinishedCount;
+    // Folders that could not be read or entered: their takes were not scanned.
+    int skippedFolderCount;
     // Set when a root is not a folder; its line is the only trace of it otherwise.
     bool pathMissing;
     // Set by the run, from any thread: the walk ends before the next take
@@ -74,8 +78,14 @@ private:
     TakeResult finalizeAudio(const QString& path);
     // Counts the take and writes its report line.
     void report(const TakeResult& result);
+    // The status of a take the repair finished with, once its rename was tried.
+    static void settle(TakeResult& result, bool repaired, const QString& renameProblem);
+    void skipFolder(const QString& path);
     bool walkFolder(QDir& folder, QSet<QString>& enteredFolders);
     bool enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders);
+    // Counts the take while counting; otherwise handles it, unless a stop
+    // was asked for: false then.
+    bool handleTake(const QFileInfo& entry);
     void reportFile(const QFileInfo& entry);
     void writeReportLine(const TakeResult& result);
 

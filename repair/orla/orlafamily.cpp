@@ -79,7 +79,7 @@ TakeFamily::Ending OrlaFamily::endingAfter(VideoRepair::Outcome outcome) const
     // A take that was not repaired keeps the recorder's name: it is no movie
     // yet, and it may be repairable later (a locked file, low memory, a full
     // card), so a later scan must still list it.
-    if (outcome == Outcome::NotRepaired || outcome == Outcome::Unfinished)
+    if (outcome == Outcome::NotRepaired || outcome == Outcome::Unfinished || outcome == Outcome::OutOfMemory)
         return Ending::Kept;
     return outcome == Outcome::RebuildFailed ? Ending::Failed : Ending::Finished;
 }

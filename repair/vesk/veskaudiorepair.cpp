@@ -24,7 +24,7 @@ bool dataSizeIsOpenOrRepaired(const AudioFile& audio)
 
 } // namespace
 
-int VeskAudioRepair::run(QIODevice* device, bool* unfinished)
+int VeskAudioRepair::run(QIODevice* device, bool* unfinished, QString* writeProblem)
 {
     *unfinished = false;
     AudioFile audio(device);
@@ -43,6 +43,7 @@ int VeskAudioRepair::run(QIODevice* device, bool* unfinished)
         return result;
     }
     RepairReport::writeFailure(device);
+    *writeProblem = RepairReport::writeProblem(device);
     *unfinished = dataSizeIsOpenOrRepaired(audio);
     return result;
 }

@@ -1,6 +1,8 @@
 #ifndef VESKAUDIOREPAIR_H
 #define VESKAUDIOREPAIR_H
 
+#include <QString>
+
 class QIODevice;
 
 // One repair of a Vesk audio recording (Broadcast WAV) on its open device:
@@ -12,8 +14,8 @@ public:
     // code of AudioFile, or 31 when the sizes did not reach the device.
     // `unfinished` tells whether a write failed while the take still reads
     // as unfinished (data size 0) or as repaired: a later run redoes or
-    // finishes it.
-    static int run(QIODevice* device, bool* unfinished);
+    // finishes it; `writeProblem` then says why the write failed.
+    static int run(QIODevice* device, bool* unfinished, QString* writeProblem);
 };
 
 #endif

@@ -70,9 +70,9 @@ void VeskFamily::reportWriteFailure(const QIODevice* device, WriteStep) const
 TakeFamily::Ending VeskFamily::endingAfter(VideoRepair::Outcome outcome) const
 {
     using Outcome = VideoRepair::Outcome;
-    // A take whose repair could not be written (a full card) keeps its name:
-    // a later run redoes or finishes it.
-    if (outcome == Outcome::Unfinished)
+    // A take whose repair could not be written (a full card) or found no
+    // memory keeps its name: a later run redoes or finishes it.
+    if (outcome == Outcome::Unfinished || outcome == Outcome::OutOfMemory)
         return Ending::Kept;
     const bool repaired = outcome == Outcome::Repaired || outcome == Outcome::CompletedEarlier;
     return repaired ? Ending::Finished : Ending::Failed;

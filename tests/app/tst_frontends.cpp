@@ -202,7 +202,7 @@ bool holdsInOrder(const QString& text, QStringList lines)
 }
 
 // The card of a row: "mixed" (a take of each family, a sound take, one too
-// short for a family, one an earlier run gave up on), "take" (one older
+// short for a family, one an earlier run gave up on, notes), "take" (one older
 // family take that is repaired) or "empty".
 void layCard(const TestCard& card, const QString& tree)
 {
@@ -212,6 +212,7 @@ void layCard(const TestCard& card, const QString& tree)
         QVERIFY(card.add("b/vesk.vlv", TestCard::head(0x80)));
         QVERIFY(card.add("b/audio.vla", "RIFF"));
         QVERIFY(card.add("C/old.nra", "x"));
+        QVERIFY(card.add("notes.txt", "x"));
     } else if (tree == "take") {
         TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
         take.setStandInFrames(6, 700);
@@ -449,9 +450,14 @@ void FrontEndsTest::run_data()
         << QStringList{ checking, clean, "Scanning for unfinalized files.", "ERROR: Specfied path does not exist: %r/gone",
                " ", "No unfinalized files found." }
         << QStringList() << 3;
-    QTest::newRow("path of a file") << "mixed" << "%r/orla.vlv" << false << "clean" << "answer" << "repair" << false
-        << QStringList{ checking, clean } + scanOnly + QStringList{ "ERROR: Specfied path does not exist: %r/orla.vlv", " ",
-               "Test Debug", "0 file(s) require finalizing.", advice }
+    // A take given alone is handled alone.
+    QTest::newRow("path of a take") << "mixed" << "%r/b/vesk.vlv" << false << "clean" << "answer" << "repair" << false
+        << QStringList{ checking, clean } + scanOnly + QStringList{ "     %r/b/vesk.vlv (vesk) Requires finalize", " ",
+               "Test Debug", "1 file(s) require finalizing.", advice }
+        << QStringList() << 6;
+    QTest::newRow("path of a file that is no take") << "mixed" << "%r/notes.txt" << true << "clean" << "answer" << "repair" << false
+        << QStringList{ checking, clean, "Scanning for unfinalized files.", "ERROR: Specified file is not a recording: %r/notes.txt",
+               " ", "No unfinalized files found." }
         << QStringList() << 3;
 
     QTest::newRow("dirty, not checked") << "empty" << "%r" << true << "dirty" << "answer" << "repair" << false

@@ -160,11 +160,11 @@ void VideoRepairTest::noMemoryForTheFrameMap_data()
     QTest::newRow("orla") << RecorderFamily::Orla
                           << QStringList{ "doing orla finalize", "********************* %1 needs to be restored!\n",
                                  "********************* %1 recovery failed, not enough memory!\n",
-                                 "     %1 (Orla) Unrecoverable\n" };
+                                 "     %1 (Orla) Not finalized: not enough memory\n" };
     QTest::newRow("vesk") << RecorderFamily::Vesk
                           << QStringList{ "doing veskone finalize",
                                  "********************* %1 recovery failed, not enough memory!\n",
-                                 "     %1 (Vesk) Unrecoverable\n" };
+                                 "     %1 (Vesk) Not finalized: not enough memory\n" };
 }
 
 // The scanner lends the buffer; without it a take keeps its name for a later run.
