@@ -108,6 +108,9 @@ public:
     // Why the take was refused before anything was written (the words of the
     // failure line); null when it was not.
     const char* refusal = nullptr;
+    // The whole items of a take with fewer than its recorder ever writes;
+    // -1 when it has enough.
+    qint64 itemsBelowMinimum = -1;
 
 private:
     Q_DISABLE_COPY(QuickTimeFile)

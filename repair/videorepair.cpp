@@ -74,6 +74,13 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
             failure(name, movie->refusal);
             return Outcome::NotRepaired;
         }
+        if (movie->itemsBelowMinimum >= 0) {
+            const QByteArray reason = "only " + QByteArray::number(movie->itemsBelowMinimum)
+                + " whole items reached the card, a take of this recorder has at least "
+                + QByteArray::number(family.minimumItems());
+            failure(name, reason.constData());
+            return Outcome::RebuildFailed;
+        }
     } else if (writeAndCommit(*movie, family, name)) {
         return Outcome::Repaired;
     }

@@ -107,6 +107,7 @@ private slots:
     void repairInAFolderThatCannotBeRenamedInto();
     void unusualNamesOnTheConsole_data();
     void unusualNamesOnTheConsole();
+    void twoRunsAtOnce();
 };
 
 void HostileFilesystemTest::walk_data()
@@ -482,6 +483,51 @@ void HostileFilesystemTest::unusualNamesOnTheConsole()
             // The next run meets the take under its own name again.
             QFile::rename(root + '/' + handled, root + '/' + take);
         }
+    }
+}
+
+// Two runs started together on one card (two windows, a window and a
+// script) each finalize what the other does not hold: every take is
+// finalized once, by one of them, to the very bytes one run alone gives it;
+// the other says so. Repeated, since which run meets which take first is luck.
+void HostileFilesystemTest::twoRunsAtOnce()
+{
+    const auto lay = [](const TestCard& card) {
+        TakeDescription video = TakeDescription::forFamily(RecorderFamily::Vesk);
+        video.setStandInFrames(6, 700);
+        video.setAudio(1, 3, 2);
+        for (int i = 1; i <= 4; ++i)
+            QVERIFY(RecordingWriter::write(video, card.path(QStringLiteral("B001C%1.vlv").arg(i, 3, 10, QChar('0')))).ok);
+        for (int i = 1; i <= 24; ++i)
+            QVERIFY(WavWriter::write(WavDescription(), card.path(QStringLiteral("B001S%1.vla").arg(i, 3, 10, QChar('0')))).ok);
+    };
+    TestCard alone;
+    lay(alone);
+    QCOMPARE(runConsole({ "--finalize", alone.root }).exitCode, 0);
+
+    for (int round = 0; round < 12; ++round) {
+        TestCard card;
+        lay(card);
+        const QRegularExpression takeLine("^     " + QRegularExpression::escape(card.root)
+            + "/(\\S+) \\(Vesk\\) (Finalized|Not finalized: (another run is finalizing it|it was moved or deleted meanwhile))$");
+        QProcess runs[2];
+        for (QProcess& run : runs)
+            run.start(consolePath(), { "--finalize", card.root });
+        QMap<QString, int> finalized;
+        for (QProcess& run : runs) {
+            QVERIFY(run.waitForFinished(60000));
+            QVERIFY2(QList<int>({ 0, 4 }).contains(run.exitCode()), qPrintable(QString::number(run.exitCode())));
+            const QStringList lines = QString::fromUtf8(run.readAllStandardOutput()).split('\n').filter(QRegularExpression("^     "));
+            for (const QString& line : lines) {
+                const QRegularExpressionMatch match = takeLine.match(line);
+                QVERIFY2(match.hasMatch(), qPrintable(line));
+                if (match.captured(2) == "Finalized")
+                    ++finalized[match.captured(1)];
+            }
+        }
+        QCOMPARE(finalized.keys(), QDir(alone.root).entryList(QDir::Files));
+        QCOMPARE(finalized.values(), QList<int>(28, 1));
+        QCOMPARE(card.snapshot(), alone.snapshot());
     }
 }
 

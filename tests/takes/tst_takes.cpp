@@ -519,6 +519,11 @@ const QList<TakeRow>& rows()
     return all;
 }
 
+QDateTime recorderTime()
+{
+    return QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9, 123), Qt::UTC);
+}
+
 QString referenceFolder()
 {
     return qEnvironmentVariable("AMBREL_SOURCE_DIR") + QStringLiteral("/tests/takes/ref");
@@ -669,8 +674,17 @@ void TakesTest::take()
     const QByteArray mediaSha256 = FileHash::sha256(takePath, mediaStart, mediaEnd - mediaStart);
     for (auto file = row.otherFiles.constBegin(); file != row.otherFiles.constEnd(); ++file)
         QVERIFY(writeFile(root + QLatin1Char('/') + file.key(), file.value()));
+    // The time the recorder last wrote the take (editors sort by it), kept
+    // by a run before too.
+    const auto stamp = [&] {
+        QFile take(takePath);
+        return !take.exists()
+            || (take.open(QIODevice::ReadWrite) && take.setFileTime(recorderTime(), QFileDevice::FileModificationTime));
+    };
+    QVERIFY(stamp());
     if (row.before)
         row.before(root, takePath);
+    QVERIFY(stamp());
 
     const ConsoleRun run = runConsole({ "--finalize", root });
     const QString after = takeAfter(takePath, mediaStart, mediaEnd, mediaSha256);
@@ -681,7 +695,8 @@ void TakesTest::take()
     out << "take: " << row.takePath << "\n== report, exit status " << run.exitCode << '\n'
         << normalized(run.out, root) << "== files\n" << cardFiles(root).join(QLatin1Char('\n')) << '\n'
         << "== " << QDir(root).relativeFilePath(after) << ": SHA-256 of all but the media [" << mediaStart << ", "
-        << mediaEnd << ")\n" << writtenDigest(after, mediaStart, mediaEnd) << '\n';
+        << mediaEnd << ")\n" << writtenDigest(after, mediaStart, mediaEnd) << '\n'
+        << "== modified " << (QFileInfo(after).lastModified() == recorderTime() ? "when recorded" : "by the run") << '\n';
     if (row.wav) {
         out << "== sizes\n" << wavSizes(after, writtenWav.dataStart);
     } else {
