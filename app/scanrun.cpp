@@ -28,6 +28,12 @@ ScanRun::Outcome ScanRun::run(const QString& path, bool scanOnly)
             frontEnd.unlockInputs();
             return Outcome();
         }
+        if (!acceptVolume(root, scanOnly)) {
+            frontEnd.unlockInputs();
+            Outcome refused;
+            refused.volumeReadOnly = true;
+            return refused;
+        }
     }
 
     announceMode(scanOnly);
@@ -42,6 +48,20 @@ ScanRun::Outcome ScanRun::run(const QString& path, bool scanOnly)
     outcome.unrecoverableCount = scanner.unrecoverableCount;
     outcome.pathMissing = scanner.pathMissing;
     return outcome;
+}
+
+bool ScanRun::acceptVolume(const QString& root, bool scanOnly)
+{
+    if (!DriveCheck::mountedReadOnly(root))
+        return true;
+    // Every take would fail at its first write and be called unrecoverable:
+    // a finalize run ends here, before any take is touched.
+    const QString drive = DriveCheck::driveOf(root);
+    if (scanOnly)
+        frontEnd.writeLine(tr("Drive %1 is mounted read-only.").arg(drive));
+    else
+        frontEnd.writeLine(tr("Drive %1 is mounted read-only: no file on it can be finalized.").arg(drive));
+    return scanOnly;
 }
 
 void ScanRun::announceMode(bool scanOnly)

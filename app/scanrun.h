@@ -20,6 +20,7 @@ public:
         int finalizedCount = 0;
         int unrecoverableCount = 0;
         bool pathMissing = false; // a root was not a folder: nothing was scanned from it
+        bool volumeReadOnly = false; // a finalize run refused a volume mounted read-only
     };
 
     explicit ScanRun(RunFrontEnd& frontEnd);
@@ -27,6 +28,8 @@ public:
     Outcome run(const QString& path, bool scanOnly);
 
 private:
+    // Says so of a volume mounted read-only; false when that ends a finalize run.
+    bool acceptVolume(const QString& root, bool scanOnly);
     void announceMode(bool scanOnly);
     void writeSummary(const Finalize& scanner);
 

@@ -585,8 +585,8 @@ QString wavSizes(const QString& path, qint64 dataStart)
 QString normalized(QString text, const QString& root)
 {
     text.replace(root, QStringLiteral("<card>"));
-    text.replace(QStringLiteral("Checking drive: ") + root.left(2) + QLatin1Char('\n'),
-                 QStringLiteral("Checking drive: <drive>\n"));
+    text.replace(QRegularExpression(QStringLiteral("^Checking drive: [^\n]*$"), QRegularExpression::MultilineOption),
+                 QStringLiteral("Checking drive: <drive>"));
     return text;
 }
 
