@@ -523,10 +523,10 @@ void FrontEndsTest::consoleArguments_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("out"); // "*": any text
+    QTest::addColumn<QString>("out"); // "*": the help, "~": any atoms that all parse
     QTest::addColumn<QString>("err");
 
-    const QString usage = QStringLiteral("usage: ambrel-cli [--finalize] PATH | --dump FILE\n");
+    const QString usage = QStringLiteral("usage: ambrel-cli [--finalize] PATH | --dump FILE | --check FILE\n");
     QTest::newRow("version") << QStringList{ "--version" } << 0 << "ambrel-cli 1.4.4\n" << "";
     QTest::newRow("help") << QStringList{ "--help" } << 0 << "*" << "";
     QTest::newRow("no path") << QStringList() << 2 << "" << "ambrel-cli: no PATH given\n" + usage;
@@ -539,6 +539,17 @@ void FrontEndsTest::consoleArguments_data()
     QTest::newRow("dump without a file") << QStringList{ "--dump" } << 2 << "" << "ambrel-cli: --dump takes one FILE\n" + usage;
     QTest::newRow("dump and finalize") << QStringList{ "--dump", "--finalize", "a" } << 2 << ""
                                        << "ambrel-cli: --dump and --finalize cannot be combined\n" + usage;
+    QTest::newRow("check without a file") << QStringList{ "--check" } << 2 << "" << "ambrel-cli: --check takes one FILE\n" + usage;
+    QTest::newRow("check and dump") << QStringList{ "--check", "--dump", "a" } << 2 << ""
+                                    << "ambrel-cli: --dump and --check cannot be combined\n" + usage;
+    QTest::newRow("check of a missing file") << QStringList{ "--check", "/no/such/file" } << 1 << ""
+                                             << "ambrel-cli: cannot open /no/such/file\n";
+    // "ffmpeg:" stands for a movie made elsewhere, with a timecode track.
+    QTest::newRow("dump of a movie made elsewhere") << QStringList{ "--dump", "ffmpeg:" } << 0 << "~" << "";
+    QTest::newRow("check of a movie made elsewhere") << QStringList{ "--check", "ffmpeg:" } << 0
+        << "File: %f\nFamily: QuickTime movie\nState: complete\nCodec: Lavc prores_ks (ap4h)\nPicture: 320x240\n"
+           "Rate: 25 frames/s\nFrames: 25\nDuration: 1.000 s\nSound: 1 track, 2 channels, 48000 Hz, 16 bits\n"
+           "Start timecode: 01:00:00:00\nReel: R042\n" << "";
     QTest::newRow("dump of a missing file") << QStringList{ "--dump", "/no/such/file" } << 1 << ""
                                             << "ambrel-cli: cannot open /no/such/file\n";
     // "hex:" stands for a file of those bytes; the last atom ends at the end of the file.
@@ -564,13 +575,20 @@ void FrontEndsTest::consoleArguments()
     if (arguments.value(1).startsWith("hex:")) {
         QVERIFY(card.add("file", QByteArray::fromHex(arguments[1].mid(4).toLatin1())));
         arguments[1] = card.path("file");
+    } else if (arguments.value(1) == "ffmpeg:") {
+        arguments[1] = card.path("elsewhere.mov");
+        QCOMPARE(QProcess::execute("ffmpeg", { "-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f", "lavfi",
+                     "-i", "sine=sample_rate=48000", "-t", "1", "-c:v", "prores_ks", "-c:a", "pcm_s16le", "-ac", "2",
+                     "-timecode", "01:00:00:00", "-metadata:s:v:0", "reel_name=R042", arguments[1] }), 0);
     }
     const ConsoleRun run = runConsole(arguments);
     QCOMPARE(run.exitCode, exitCode);
     if (out == "*")
-        QVERIFY(run.out.startsWith("usage: ambrel-cli [--finalize] PATH | --dump FILE\n"));
+        QVERIFY(run.out.startsWith("usage: ambrel-cli [--finalize] PATH | --dump FILE | --check FILE\n"));
+    else if (out == "~")
+        QVERIFY2(run.out.contains("tmcd") && !run.out.contains("contents do not parse"), qPrintable(run.out));
     else
-        QCOMPARE(run.out, out);
+        QCOMPARE(QString(run.out).replace(QRegularExpression("Lavc[0-9.]+"), "Lavc"), QString(out).replace("%f", arguments.value(1)));
     QCOMPARE(run.err, err);
 }
 

@@ -672,6 +672,7 @@ void TakesTest::take()
     if (row.before)
         row.before(root, takePath);
 
+    const ConsoleRun checkBefore = runConsole({ "--check", takePath });
     const ConsoleRun run = runConsole({ "--finalize", root });
     const QString after = takeAfter(takePath, mediaStart, mediaEnd, mediaSha256);
     QVERIFY2(!after.isEmpty(), "no file of the take's name holds the recorded media as it was");
@@ -688,6 +689,9 @@ void TakesTest::take()
         const ConsoleRun dump = runConsole({ "--dump", after });
         out << "== dump, exit status " << dump.exitCode << '\n' << dump.out;
     }
+    const ConsoleRun checkAfter = runConsole({ "--check", after });
+    out << "== check before, exit status " << checkBefore.exitCode << '\n' << normalized(checkBefore.out, root)
+        << "== check after, exit status " << checkAfter.exitCode << '\n' << normalized(checkAfter.out, root);
     out.flush();
 
     const QString referencePath = referenceFolder() + QLatin1Char('/') + row.name + QStringLiteral(".txt");
