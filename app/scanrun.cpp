@@ -30,6 +30,12 @@ ScanRun::Outcome ScanRun::run(const QString& path, bool scanOnly)
             frontEnd.unlockInputs();
             return Outcome();
         }
+        if (!acceptVolume(root, scanOnly)) {
+            frontEnd.unlockInputs();
+            Outcome refused;
+            refused.volumeReadOnly = true;
+            return refused;
+        }
     }
 
     // Counted before the first take is touched, for the progress and the question.
@@ -65,6 +71,20 @@ ScanRun::Outcome ScanRun::run(const QString& path, bool scanOnly)
     outcome.skippedFolderCount = scanner.skippedFolderCount;
     outcome.pathMissing = scanner.pathMissing;
     return outcome;
+}
+
+bool ScanRun::acceptVolume(const QString& root, bool scanOnly)
+{
+    if (!DriveCheck::mountedReadOnly(root))
+        return true;
+    // Every take would fail at its first write and be called unrecoverable:
+    // a finalize run ends here, before any take is touched.
+    const QString drive = DriveCheck::driveOf(root);
+    if (scanOnly)
+        frontEnd.writeLine(tr("Drive %1 is mounted read-only.").arg(drive));
+    else
+        frontEnd.writeLine(tr("Drive %1 is mounted read-only: no file on it can be finalized.").arg(drive));
+    return scanOnly;
 }
 
 void ScanRun::announceMode(bool scanOnly)

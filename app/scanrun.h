@@ -25,6 +25,7 @@ public:
         int skippedFolderCount = 0;  // folders that could not be read or entered
         bool pathMissing = false; // a root was not a folder or a take: nothing was scanned from it
         int leftCount = 0;        // takes a stop left as they were
+        bool volumeReadOnly = false; // a finalize run refused a volume mounted read-only
     };
 
     explicit ScanRun(RunFrontEnd& frontEnd);
@@ -34,6 +35,8 @@ public:
     void requestStop() { stopRequested = true; }
 
 private:
+    // Says so of a volume mounted read-only; false when that ends a finalize run.
+    bool acceptVolume(const QString& root, bool scanOnly);
     void announceMode(bool scanOnly);
     void writeSummary(const Finalize& scanner, int leftCount);
 

@@ -3,6 +3,7 @@
 #include "cli/commandline.h"
 #include "cli/consolefrontend.h"
 #include "cli/moviedump.h"
+#include "cli/takecheck.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -56,6 +57,10 @@ QString helpText()
             "Scans PATH for recordings a recorder left unfinished and lists them.\n"
             "  --finalize  also repair them in place (Scan and finalize)\n"
             "  --dump      print the atom tree of the movie FILE with every field and value\n"
+            "  --check     describe the take or movie FILE in a few lines: family, state\n"
+            "              (unfinished, repaired, complete, unrecoverable), codec, picture,\n"
+            "              rate, duration, frames, sound, start timecode and, for an\n"
+            "              unfinished take, what a repair would recover; writes nothing\n"
             "  --help      show this text\n"
             "  --version   show the version\n"
             "PATH is a folder to walk, or one recording.\n"
@@ -66,7 +71,8 @@ QString helpText()
             "run can finish them; 5 a folder could not be scanned; 6 scan only: files\n"
             "require finalizing; 0 everything finalized, or nothing to do.\n"
             "--dump: 0 the file is atoms (or zero bytes) to its end; 1 reading stopped\n"
-            "where no atom fits (the atoms before are printed) or the file cannot be opened.\n");
+            "where no atom fits (the atoms before are printed) or the file cannot be opened.\n"
+            "--check: 0 the file was described; 1 it cannot be opened.\n");
 }
 
 }
@@ -97,6 +103,13 @@ int main(int argc, char* argv[])
         if (result == MovieDump::Result::Unreadable)
             QTextStream(stderr) << "ambrel-cli: cannot open " << commandLine.path() << '\n';
         return result == MovieDump::Result::Whole ? exitCompleted : exitUnrecoverableOrEnded;
+    }
+    if (commandLine.check()) {
+        QTextStream out(stdout);
+        if (TakeCheck::print(commandLine.path(), out) == TakeCheck::Result::Described)
+            return exitCompleted;
+        QTextStream(stderr) << "ambrel-cli: cannot open " << commandLine.path() << '\n';
+        return exitUnrecoverableOrEnded;
     }
     ConsoleFrontEnd console;
     ConsoleFrontEnd::installMessageHandler();

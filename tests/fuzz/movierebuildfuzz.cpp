@@ -23,6 +23,7 @@
 
 #include "accessrecordingbuffer.h"
 #include "cli/moviedump.h"
+#include "cli/takecheck.h"
 #include "messagecatcher.h"
 #include "movieverifier.h"
 #include "orlafamily.h"
@@ -461,8 +462,9 @@ Outcome repair(const TakeFamily& family, QIODevice* device)
     return VideoRepair::run(family, device, frameMap.data(), QByteArrayLiteral("A001.vlv"));
 }
 
-// What the repair left, whatever it is, through the dump: it must end.
-void dump(const QByteArray& bytes)
+// A take before or after its repair, whatever it is, through the dump and
+// --check (on a device they cannot write): both must end.
+void dump(const QByteArray& bytes, const QString& name)
 {
     QBuffer file;
     file.setData(bytes);
@@ -470,6 +472,7 @@ void dump(const QByteArray& bytes)
     QString text;
     QTextStream out(&text);
     MovieDump::print(file, out);
+    TakeCheck::print(file, name, out);
 }
 
 QString checkRepair(const QByteArray& input, const MessageCatcher& messages)
@@ -479,9 +482,10 @@ QString checkRepair(const QByteArray& input, const MessageCatcher& messages)
     const RecorderFamily family = older ? RecorderFamily::Vesk : RecorderFamily::Orla;
     const TakeFamily& repairs = older ? static_cast<const TakeFamily&>(VeskFamily::instance()) : OrlaFamily::instance();
     const QByteArray before = takeFrom(in, family);
+    dump(before, QStringLiteral("A001.vlv"));
     AccessRecordingBuffer recording(before);
     const Outcome outcome = repair(repairs, &recording);
-    dump(recording.data());
+    dump(recording.data(), QStringLiteral("A001.mov"));
     RebuildCheck check(family, before, recording);
     // On a device that keeps every write, the repair's own read-back check
     // refuses only a movie the repair built wrong.
