@@ -1,7 +1,6 @@
 #include "cli/takecheck.h"
 
 #include "audiofile.h"
-#include "mediaextent.h"
 #include "moviecheck.h"
 #include "movieplacement.h"
 #include "orlafamily.h"
@@ -10,6 +9,7 @@
 #include "recordedformat.h"
 #include "recoverysettings.h"
 #include "takebounds.h"
+#include "veskaudiorepair.h"
 #include "veskfamily.h"
 
 #include <QFile>
@@ -33,10 +33,10 @@ QString count(quint64 number, const char* one, const char* many)
     return QString::number(number) + QLatin1Char(' ') + QLatin1String(number == 1 ? one : many);
 }
 
-QString items(quint64 frames, quint64 soundChunks, quint64 timecodeSamples)
+QString itemsText(const TakeItems::Kinds& kinds)
 {
-    return count(frames, "frame", "frames") + QStringLiteral(", ") + count(soundChunks, "sound chunk", "sound chunks")
-        + QStringLiteral(", ") + count(timecodeSamples, "timecode sample", "timecode samples");
+    return count(kinds.frames, "frame", "frames") + QStringLiteral(", ") + count(kinds.soundChunks, "sound chunk", "sound chunks")
+        + QStringLiteral(", ") + count(kinds.timecodeSamples, "timecode sample", "timecode samples");
 }
 
 void printFormat(const RecordedFormat& format, QTextStream& out)
@@ -84,15 +84,8 @@ void describeSound(QIODevice& device, const QString& name, QTextStream& out)
     line(out, "State", endsWith(name, ".nra") ? QLatin1String(givenUp)
                        : unfinished            ? QLatin1String("unfinished")
                                                : QLatin1String("complete"));
-    RecordedFormat format;
-    format.soundTracks = 1;
-    format.channels = wav.channelCount;
-    format.sampleRate = wav.sampleRate;
-    format.bitsPerSample = wav.bitsPerSample;
+    const RecordedFormat format = VeskAudioRepair::recordedFormat(wav);
     const quint64 bytes = wav.dataSize == 0 ? samples : wav.dataSize;
-    const quint64 frameBytes = quint64(wav.channelCount) * (wav.bitsPerSample / 8);
-    if (frameBytes != 0 && wav.sampleRate != 0)
-        format.durationSeconds = double(bytes / frameBytes) / wav.sampleRate;
     printFormat(format, out);
     if (unfinished && !endsWith(name, ".nra"))
         line(out, "A repair would", QStringLiteral("write the RIFF and data sizes for %1 bytes of samples").arg(bytes));
@@ -117,29 +110,22 @@ void describeUnfinished(QIODevice& device, const TakeFamily& family, QTextStream
     applyRecoverySettings(file);
     if (const char* breach = TakeBounds::settingsBreach(file))
         return unrecoverable(breach);
-    if (!file.frameMap.read(&device, qint64(family.profile().frameMapOffset())))
-        return unrecoverable("no frame map");
-    const MediaExtent asListed(file.frameMap, quint64(device.size()), file.recordedEnd);
-
     const QtMessageHandler previous = qInstallMessageHandler(ignoreMessage);
     const bool placed = MoviePlacement::place(file, family.repairForms(file), family.minimumItems(), QByteArray());
-    const FrameMap::Count& whole = asListed.whole;
-    const auto beyond = [](quint32 kept, quint32 whole) { return kept > whole ? kept - whole : 0; };
-    const QString found = items(beyond(file.videoFrameCount, whole.videoFrames), beyond(file.audioChunkCount, whole.audioChunks),
-        beyond(file.timecodeSampleCount, whole.timecodeSamples));
     // The older family's repair appends its timecode sample.
     const bool led = placed && family.placeLead(file, QByteArray());
     qInstallMessageHandler(previous);
+    if (!file.items.counted)
+        return unrecoverable("no frame map");
     if (!led)
         return unrecoverable(file.refusal ? file.refusal : "too few items for a movie");
 
     line(out, "State", QStringLiteral("unfinished"));
     printFormat(RecordedFormat::fromSettings(file), out);
-    const FrameMap::Count& listed = asListed.listed;
-    line(out, "Listed by the map", items(listed.videoFrames, listed.audioChunks, listed.timecodeSamples));
-    line(out, "Found after the map", found);
-    line(out, "Torn", count(asListed.leftOutItems(), "listed item never reached the card whole",
-        "listed items never reached the card whole"));
+    const TakeItems& items = file.items;
+    line(out, "Listed by the map", itemsText(items.listed));
+    line(out, "Found after the map", itemsText(items.found));
+    line(out, "Torn", count(items.torn, "listed item never reached the card whole", "listed items never reached the card whole"));
 }
 
 // A video take or a movie from anywhere.

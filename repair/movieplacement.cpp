@@ -58,6 +58,7 @@ bool place(QuickTimeFile& file, const QList<EarlierRepair::Form>& forms, quint32
     } else if (earlier.start != 0) {
         extent = MediaExtent(asItStands.listed, earlier.whole, earlier.start, file.recordedEnd);
     }
+    file.items = TakeItems::fromCount(recorded, extent.whole, extent.leftOutItems());
     // Fewer items than the recorder ever writes are no take worth a movie;
     // said before any line could claim the take is repaired.
     if (quint64(extent.whole.videoFrames) + extent.whole.audioChunks + extent.whole.timecodeSamples < minimumItems) {

@@ -5,6 +5,7 @@
 #include "quicktimeatom.h"
 #include "quicktimeatom64.h"
 #include "recorderprofile.h"
+#include "takeitems.h"
 
 #include <QByteArray>
 #include <QDataStream>
@@ -96,6 +97,9 @@ public:
     // media after them begins.
     quint32 walkLimit = 0;
     quint64 walkEnd = FrameMap::mediaStart;
+
+    // The items as placement counted them, for the take's result.
+    TakeItems items;
 
     // What the repair writes right before the movie (the older family's
     // timecode sample) and where; empty for none.

@@ -15,9 +15,12 @@
 #include "quicktimetimecodesampledescription.h"
 #include "quicktimetimetosampleatom.h"
 #include "quicktimevideosampledescription.h"
+#include "recoverysettings.h"
+#include "takebounds.h"
 #include "timecodetext.h"
 
 #include <QIODevice>
+#include <QStringList>
 #include <QtEndian>
 
 namespace {
@@ -155,11 +158,85 @@ QString RecordedFormat::rateText() const
     return text;
 }
 
+QString RecordedFormat::summary() const
+{
+    QStringList parts;
+    if (!codec.isEmpty()) {
+        QString video = QStringLiteral("%1 %2x%3").arg(codecName.isEmpty() ? codec : codecName).arg(width).arg(height);
+        if (interlaced)
+            video += QStringLiteral(" interlaced");
+        if (!rateText().isEmpty())
+            video += QStringLiteral(" %1 fps").arg(rateText());
+        parts.append(video);
+    }
+    if (soundTracks != 0)
+        parts.append(QStringLiteral("%1 ch %2 Hz %3-bit").arg(channels).arg(sampleRate).arg(bitsPerSample));
+    return parts.join(QStringLiteral(", "));
+}
+
+QString RecordedFormat::durationText() const
+{
+    // A length beyond any card (a movie's own header may say anything) is no length.
+    if (!lengthKnown || !(durationSeconds >= 0 && durationSeconds < 1e12))
+        return {};
+    const quint64 milliseconds = quint64(durationSeconds * 1000 + 0.5);
+    const quint64 seconds = milliseconds / 1000;
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+        .arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));
+}
+
 RecordedFormat RecordedFormat::fromSettings(const QuickTimeFile& file)
 {
-    // As the movie tree and its track builder write them.
+    // As the movie tree and its track builder write them: only a timecode
+    // track that lists its sample is written.
+    const MovieTiming timing(file);
+    RecordedFormat format = described(file, file.videoFrameCount != 0, timing.hasSoundTracks, file.timecodeSampleCount > 0);
+    if (!format.codec.isEmpty())
+        format.frames = file.videoFrameCount;
+    if (file.videoTimeScale != 0)
+        format.durationSeconds = double(timing.exactMovieDuration) / file.videoTimeScale;
+    format.lengthKnown = true;
+    return format;
+}
+
+RecordedFormat RecordedFormat::fromSettingsBlock(QIODevice* device, const RecorderProfile& profile)
+{
+    QuickTimeFile file(device, profile, nullptr);
+    if (!file.readRecoverySettings())
+        return {};
+    applyRecoverySettings(file);
+    // Settings out of any recorder's range describe nothing.
+    if (TakeBounds::settingsBreach(file))
+        return {};
+    return asSet(file);
+}
+
+RecordedFormat RecordedFormat::asSet(const QuickTimeFile& file)
+{
+    return described(file, true, file.audioChannelCount != 0, true);
+}
+
+RecordedFormat RecordedFormat::ofSound(quint16 channels, quint32 sampleRate, quint16 bitsPerSample, quint64 sampleBytes)
+{
     RecordedFormat format;
-    if (file.videoFrameCount != 0 && file.videoCodec <= 2) {
+    format.soundTracks = 1;
+    format.channels = channels;
+    format.sampleRate = sampleRate;
+    format.bitsPerSample = bitsPerSample;
+    const quint64 frameBytes = quint64(channels) * (bitsPerSample / 8);
+    if (frameBytes != 0 && sampleRate != 0)
+        format.durationSeconds = double(sampleBytes / frameBytes) / sampleRate;
+    format.lengthKnown = true;
+    return format;
+}
+
+RecordedFormat RecordedFormat::described(const QuickTimeFile& file, bool video, bool sound, bool timecode)
+{
+    RecordedFormat format;
+    if (video && file.videoCodec <= 2) {
         if (file.videoCodec == 0) {
             format.codec = QStringLiteral("AVdn");
             format.codecName = QStringLiteral("DNxHD Codec");
@@ -173,25 +250,20 @@ RecordedFormat RecordedFormat::fromSettings(const QuickTimeFile& file)
         }
         format.width = file.width;
         format.height = file.height;
-        format.frames = file.videoFrameCount;
     }
     format.timeScale = file.videoTimeScale;
     format.frameDuration = file.videoSampleDuration;
-    const MovieTiming timing(file);
-    if (timing.hasSoundTracks) {
+    if (sound) {
         format.soundTracks = file.audioChannelCount;
         format.channels = file.audioChannelCount;
         format.sampleRate = file.audioSampleRate;
         format.bitsPerSample = file.audioBytesPerSample * 8;
     }
-    // Only a timecode track that lists its sample is written.
-    if (file.timecodeSampleCount > 0) {
+    if (timecode) {
         format.startTimecode = TimecodeText::fromFrameNumber(file.startTimecode, file.videoTimeScale,
             file.videoSampleDuration, file.dropFrame != 0);
         format.reel = file.reelName.left(QuickTimeSourceReferenceAtom::maxNameLength);
     }
-    if (file.videoTimeScale != 0)
-        format.durationSeconds = double(timing.exactMovieDuration) / file.videoTimeScale;
     return format;
 }
 
@@ -202,8 +274,10 @@ RecordedFormat RecordedFormat::fromMovie(const QuickTimeAtom& root, QIODevice* d
     if (!movie)
         return format;
     if (const auto* header = findAtom<QuickTimeMovieHeaderAtom>(*movie, fourCC("mvhd"))) {
-        if (header->timeScale != 0)
+        if (header->timeScale != 0) {
             format.durationSeconds = double(header->duration) / header->timeScale;
+            format.lengthKnown = true;
+        }
     }
     for (const QuickTimeAtom* track : movie->children) {
         if (track->type != fourCC("trak"))

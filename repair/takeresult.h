@@ -1,6 +1,9 @@
 #ifndef TAKERESULT_H
 #define TAKERESULT_H
 
+#include "recordedformat.h"
+#include "takeitems.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -34,6 +37,12 @@ public:
 
     // The status in the report's words, with the reason when there is one.
     QString statusText() const;
+    // The status as one stable word for scripts: "requires-finalize",
+    // "finalized", "unrecoverable", "not-finalized", "repaired-not-renamed".
+    QString statusWord() const;
+    // What the movie of a repaired take holds, in a few words; empty for a
+    // take that was not repaired or whose items were not counted.
+    QString recoveredText() const;
 
     // The take's path as it was found, and the path it stands under now.
     QString path;
@@ -43,6 +52,11 @@ public:
     // Plain words on why a take has the status it has; empty when the
     // status says all.
     QString reason;
+    // What was recorded, as far as the run read it: a repair's settings and
+    // counts, a scan's settings block alone.
+    RecordedFormat recorded;
+    // The items as the repair counted them.
+    TakeItems items;
 };
 
 #endif

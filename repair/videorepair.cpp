@@ -20,7 +20,7 @@
 using RepairReport::failure;
 
 VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer,
-    const QByteArray& name, QString* writeProblem)
+    const QByteArray& name, Details* details)
 {
     const bool verbose = family.reportsEveryStep();
     std::unique_ptr<QuickTimeFile> movie(new (std::nothrow) QuickTimeFile(device, family.profile(), frameMapBuffer));
@@ -38,8 +38,8 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
             // later run, which finds the commit again.
             if (!syncToDevice(device)) {
                 RepairReport::writeFailure(device);
-                if (writeProblem)
-                    *writeProblem = RepairReport::writeProblem(device);
+                if (details)
+                    details->writeProblem = RepairReport::writeProblem(device);
                 return Outcome::Unfinished;
             }
             qDebug("********************* %s was repaired by an earlier run that ended before renaming it!\n",
@@ -69,7 +69,11 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
         failure(name, breach);
         return Outcome::NotRepaired;
     }
+    if (details)
+        details->recorded = RecordedFormat::asSet(*movie);
     if (!MoviePlacement::place(*movie, family.repairForms(*movie), family.minimumItems(), name)) {
+        if (details)
+            details->items = movie->items;
         if (movie->refusal) {
             failure(name, movie->refusal);
             return Outcome::NotRepaired;
@@ -81,15 +85,21 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
             failure(name, reason.constData());
             return Outcome::RebuildFailed;
         }
-    } else if (writeAndCommit(*movie, family, name)) {
-        return Outcome::Repaired;
+    } else {
+        const bool committed = writeAndCommit(*movie, family, name);
+        if (details) {
+            details->items = movie->items;
+            details->recorded = RecordedFormat::fromSettings(*movie);
+        }
+        if (committed)
+            return Outcome::Repaired;
     }
     if (verbose)
         failure(name, "no frame map or finalization failed");
     if (!movie->repairableAfterWriteFailure)
         return Outcome::RebuildFailed;
-    if (writeProblem)
-        *writeProblem = movie->writeProblem;
+    if (details)
+        details->writeProblem = movie->writeProblem;
     return Outcome::Unfinished;
 }
 

@@ -1,6 +1,9 @@
 #ifndef VIDEOREPAIR_H
 #define VIDEOREPAIR_H
 
+#include "recordedformat.h"
+#include "takeitems.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -27,11 +30,22 @@ public:
         OutOfMemory       // no memory for the repair; nothing was written
     };
 
+    // What a repair learnt of its take on the way, for the take's result.
+    struct Details
+    {
+        // Why an Unfinished take's write failed.
+        QString writeProblem;
+        // What was recorded: from the settings once they passed their
+        // bounds, with the items kept once the map was counted.
+        RecordedFormat recorded;
+        TakeItems items;
+    };
+
     // `frameMapBuffer` holds FrameMap::byteSize bytes (null: none could be
     // allocated); `name` is the take's path as the report lines print it;
-    // `writeProblem`, when given, says why an Unfinished take's write failed.
+    // `details`, when given, receives what the repair learnt.
     static Outcome run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer, const QByteArray& name,
-        QString* writeProblem = nullptr);
+        Details* details = nullptr);
 
 private:
     // Writes the movie behind the media and commits it: lead, movie and

@@ -204,8 +204,10 @@ void Finalize::reportFile(const QFileInfo& entry)
     }
 
     if (scanOnly) {
-        const TakeResult::Family family = detectFamily(path) == familyOrla ? TakeResult::Family::Orla : TakeResult::Family::Vesk;
-        report(TakeResult(path, family, TakeResult::Status::RequiresFinalize));
+        const bool orla = detectFamily(path) == familyOrla;
+        TakeResult listed(path, orla ? TakeResult::Family::Orla : TakeResult::Family::Vesk, TakeResult::Status::RequiresFinalize);
+        listed.recorded = recordedAsSet(path, orla);
+        report(listed);
         return;
     }
     report(finalizeFile(path));
@@ -253,6 +255,18 @@ bool Finalize::isSkippedFolder(const QDir& folder)
             return true;
     }
     return false;
+}
+
+RecordedFormat Finalize::recordedAsSet(const QString& path, bool orla)
+{
+    // Only what is cheap to read: the settings block or the chunks before
+    // the samples, never the frame map. Only a plain file, for reading.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
+        return RecordedFormat();
+    if (TakeName::kind(path) == TakeName::Kind::Sound)
+        return VeskAudioRepair::recordedFormat(&file);
+    return RecordedFormat::fromSettingsBlock(&file, orla ? OrlaFamily::instance().profile() : VeskFamily::instance().profile());
 }
 
 TakeResult Finalize::finalizeFile(QString path)
@@ -332,15 +346,17 @@ TakeResult Finalize::finalizeVideo(const TakeFamily& family, TakeResult::Family 
             RepairReport::failure(name, "can't open the file");
         return result;
     }
-    QString writeProblem;
+    VideoRepair::Details details;
     const VideoRepair::Outcome outcome
-        = VideoRepair::run(family, &take.file(), reinterpret_cast<quint8*>(indexBuffer), name, &writeProblem);
+        = VideoRepair::run(family, &take.file(), reinterpret_cast<quint8*>(indexBuffer), name, &details);
+    result.recorded = details.recorded;
+    result.items = details.items;
     // A repair is on the device before it is reported (the rebuild syncs it).
     QString renameProblem;
     result.finalPath = take.finish([&] { return family.finishTake(path, outcome, &renameProblem); });
     using Outcome = VideoRepair::Outcome;
     if (outcome == Outcome::Unfinished)
-        result.reason = writeProblem;
+        result.reason = details.writeProblem;
     else if (outcome == Outcome::OutOfMemory)
         result.reason = tr("not enough memory");
     else
@@ -357,7 +373,7 @@ TakeResult Finalize::finalizeAudio(const QString& path)
         return result;
     bool unfinished = false;
     QString writeProblem;
-    const int repair = VeskAudioRepair::run(&take.file(), &unfinished, &writeProblem);
+    const int repair = VeskAudioRepair::run(&take.file(), &unfinished, &writeProblem, &result.recorded);
     // A take whose sizes could not be written (a full card) keeps its name:
     // a later run redoes or finishes it. Any other leaves under its finished
     // or its failure name.

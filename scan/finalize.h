@@ -76,6 +76,8 @@ signals:
 private:
     TakeResult finalizeVideo(const TakeFamily& family, TakeResult::Family tag, const QString& path);
     TakeResult finalizeAudio(const QString& path);
+    // What a take's head says was recorded, for a scan that writes nothing.
+    static RecordedFormat recordedAsSet(const QString& path, bool orla);
     // Counts the take and writes its report line.
     void report(const TakeResult& result);
     // The status of a take the repair finished with, once its rename was tried.
