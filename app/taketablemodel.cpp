@@ -65,11 +65,9 @@ QString TakeTableModel::text(const TakeResult& take, Column column)
         if (take.family == TakeResult::Family::Unknown)
             return QString();
         return take.family == TakeResult::Family::Orla ? tr("Orla") : tr("Vesk");
-    // What was recorded and recovered is not part of a take's result yet.
-    case Format:
-    case Duration:
-    case Recovered:
-        return QString();
+    case Format: return take.recorded.summary();
+    case Duration: return take.recorded.durationText();
+    case Recovered: return take.recoveredText();
     case Status: return take.statusText();
     case NewName:
         return take.finalPath == take.path ? QString() : QFileInfo(take.finalPath).fileName();
