@@ -17,6 +17,8 @@ CommandLine::CommandLine(const QStringList& arguments)
             version = true;
         else if (argument == QLatin1String("--finalize"))
             finalizeFiles = true;
+        else if (argument == QLatin1String("--json"))
+            jsonLines = true;
         else if (argument == QLatin1String("--dump"))
             dumpFile = true;
         else if (argument == QLatin1String("--check"))
@@ -32,8 +34,9 @@ CommandLine::CommandLine(const QStringList& arguments)
         const QString option = QLatin1String(dumpFile ? "--dump" : "--check");
         if (dumpFile && checkFile)
             problem = QCoreApplication::translate("CommandLine", "--dump and --check cannot be combined");
-        else if (finalizeFiles)
-            problem = QCoreApplication::translate("CommandLine", "%1 and --finalize cannot be combined").arg(option);
+        else if (finalizeFiles || jsonLines)
+            problem = QCoreApplication::translate("CommandLine", "%1 and %2 cannot be combined")
+                          .arg(option, QLatin1String(finalizeFiles ? "--finalize" : "--json"));
         else if (paths.size() != 1 || paths.first().isEmpty())
             problem = QCoreApplication::translate("CommandLine", "%1 takes one FILE").arg(option);
         else
@@ -52,5 +55,5 @@ CommandLine::CommandLine(const QStringList& arguments)
 
 QString CommandLine::usage()
 {
-    return QCoreApplication::translate("CommandLine", "usage: ambrel-cli [--finalize] PATH | --dump FILE | --check FILE");
+    return QCoreApplication::translate("CommandLine", "usage: ambrel-cli [--json] [--finalize] PATH | --dump FILE | --check FILE");
 }

@@ -3,6 +3,7 @@
 #include "cli/commandline.h"
 #include "cli/consolefrontend.h"
 #include "cli/moviedump.h"
+#include "cli/takejson.h"
 #include "cli/takecheck.h"
 
 #include <QCoreApplication>
@@ -56,6 +57,27 @@ QString helpText()
             "main",
             "Scans PATH for recordings a recorder left unfinished and lists them.\n"
             "  --finalize  also repair them in place (Scan and finalize)\n"
+            "  --json      print each take's result as one JSON object a line, then one\n"
+            "              object with the run's counts; the report lines then go to\n"
+            "              standard error. A take's keys, in this order, null where a\n"
+            "              value is not known:\n"
+            "                type (\"take\"), name, folder, family (orla, vesk), format,\n"
+            "                duration, recovered, status (requires-finalize, finalized,\n"
+            "                unrecoverable, not-finalized, repaired-not-renamed),\n"
+            "                statusText, newName: the window's table;\n"
+            "                path, finalPath, reason: where it was and stands, and why;\n"
+            "                codec, codecName, width, height, interlaced, frameRate,\n"
+            "                timeScale, frameDuration, frames, durationSeconds,\n"
+            "                soundTracks, channels, sampleRate, bitsPerSample,\n"
+            "                startTimecode, reel: what was recorded;\n"
+            "                listedFrames, listedSoundChunks, listedTimecodeSamples,\n"
+            "                foundFrames, foundSoundChunks, foundTimecodeSamples,\n"
+            "                tornItems, keptFrames, keptSoundChunks,\n"
+            "                keptTimecodeSamples: the items a repair counted.\n"
+            "              The last object's keys: type (\"summary\"), mode (scan,\n"
+            "              finalize), completed, requiresFinalize, finalized,\n"
+            "              unrecoverable, notFinalized, foldersSkipped, leftByStop,\n"
+            "              pathMissing, volumeReadOnly, exitStatus.\n"
             "  --dump      print the atom tree of the movie FILE with every field and value\n"
             "  --check     describe the take or movie FILE in a few lines: family, state\n"
             "              (unfinished, repaired, complete, unrecoverable), codec, picture,\n"
@@ -111,8 +133,11 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "ambrel-cli: cannot open " << commandLine.path() << '\n';
         return exitUnrecoverableOrEnded;
     }
-    ConsoleFrontEnd console;
-    ConsoleFrontEnd::installMessageHandler();
+    ConsoleFrontEnd console(commandLine.json() ? ConsoleFrontEnd::Output::Json : ConsoleFrontEnd::Output::Lines);
+    console.installMessageHandler();
     const bool scanOnly = !commandLine.finalize();
-    return exitStatus(ScanRun(console).run(commandLine.path(), scanOnly), scanOnly);
+    const ScanRun::Outcome outcome = ScanRun(console).run(commandLine.path(), scanOnly);
+    const int status = exitStatus(outcome, scanOnly);
+    console.writeSummary(TakeJson::summary(outcome, scanOnly, status));
+    return status;
 }

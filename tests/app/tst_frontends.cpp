@@ -691,7 +691,7 @@ void FrontEndsTest::consoleArguments_data()
     QTest::addColumn<QString>("out"); // "*": the help, "~": any atoms that all parse
     QTest::addColumn<QString>("err");
 
-    const QString usage = QStringLiteral("usage: ambrel-cli [--finalize] PATH | --dump FILE | --check FILE\n");
+    const QString usage = QStringLiteral("usage: ambrel-cli [--json] [--finalize] PATH | --dump FILE | --check FILE\n");
     QTest::newRow("version") << QStringList{ "--version" } << 0 << "ambrel-cli 1.4.4\n" << "";
     QTest::newRow("help") << QStringList{ "--help" } << 0 << "*" << "";
     QTest::newRow("no path") << QStringList() << 2 << "" << "ambrel-cli: no PATH given\n" + usage;
@@ -707,6 +707,8 @@ void FrontEndsTest::consoleArguments_data()
     QTest::newRow("check without a file") << QStringList{ "--check" } << 2 << "" << "ambrel-cli: --check takes one FILE\n" + usage;
     QTest::newRow("check and dump") << QStringList{ "--check", "--dump", "a" } << 2 << ""
                                     << "ambrel-cli: --dump and --check cannot be combined\n" + usage;
+    QTest::newRow("check and json") << QStringList{ "--json", "--check", "a" } << 2 << ""
+                                    << "ambrel-cli: --check and --json cannot be combined\n" + usage;
     QTest::newRow("check of a missing file") << QStringList{ "--check", "/no/such/file" } << 1 << ""
                                              << "ambrel-cli: cannot open /no/such/file\n";
     // "ffmpeg:" stands for a movie made elsewhere, with a timecode track.
@@ -749,7 +751,7 @@ void FrontEndsTest::consoleArguments()
     const ConsoleRun run = runConsole(arguments);
     QCOMPARE(run.exitCode, exitCode);
     if (out == "*")
-        QVERIFY(run.out.startsWith("usage: ambrel-cli [--finalize] PATH | --dump FILE | --check FILE\n"));
+        QVERIFY(run.out.startsWith("usage: ambrel-cli [--json] [--finalize] PATH | --dump FILE | --check FILE\n"));
     else if (out == "~")
         QVERIFY2(run.out.contains("tmcd") && !run.out.contains("contents do not parse"), qPrintable(run.out));
     else

@@ -1,7 +1,7 @@
 // Every kind of take the recorders leave, made by the simulator and repaired
 // by ambrel-cli as a user runs it. What each turns into (report lines, exit
-// status, the files left on the card, a digest of every byte the repair may
-// have written, the --dump text of the movie) is compared with a committed
+// status, its result as JSON, the files left on the card, a digest of every
+// byte the repair may have written, the --dump text of the movie) is compared with a committed
 // reference, tests/takes/ref/<row>.txt; the recorded media must keep every
 // byte, and takes that play are decoded by ffmpeg against their source.
 //
@@ -687,14 +687,17 @@ void TakesTest::take()
     QVERIFY(stamp());
 
     const ConsoleRun checkBefore = runConsole({ "--check", takePath });
-    const ConsoleRun run = runConsole({ "--finalize", root });
+    const ConsoleRun scan = runConsole({ "--json", takePath });
+    // One run gives both: the report lines on standard error, each take's result as data on standard output.
+    const ConsoleRun run = runConsole({ "--json", "--finalize", root });
     const QString after = takeAfter(takePath, mediaStart, mediaEnd, mediaSha256);
     QVERIFY2(!after.isEmpty(), "no file of the take's name holds the recorded media as it was");
 
     QString text;
     QTextStream out(&text);
     out << "take: " << row.takePath << "\n== report, exit status " << run.exitCode << '\n'
-        << normalized(run.out, root) << "== files\n" << cardFiles(root).join(QLatin1Char('\n')) << '\n'
+        << normalized(run.err, root) << "== json\n" << normalized(run.out, root) << "== scan of the take, exit status "
+        << scan.exitCode << '\n' << normalized(scan.out, root) << "== files\n" << cardFiles(root).join(QLatin1Char('\n')) << '\n'
         << "== " << QDir(root).relativeFilePath(after) << ": SHA-256 of all but the media [" << mediaStart << ", "
         << mediaEnd << ")\n" << writtenDigest(after, mediaStart, mediaEnd) << '\n'
         << "== modified " << (QFileInfo(after).lastModified() == recorderTime() ? "when recorded" : "by the run") << '\n';
