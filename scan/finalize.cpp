@@ -5,6 +5,7 @@
 #include "repairreport.h"
 #include "takename.h"
 #include "takerename.h"
+#include "undecodablenames.h"
 #include "veskaudiorepair.h"
 #include "veskfamily.h"
 
@@ -142,6 +143,20 @@ bool Finalize::scanFolder(QDir& folder)
     const QFileInfoList entries = folder.entryInfoList(nameFilters, QDir::Files);
     for (const QFileInfo& entry : entries)
         reportFile(entry);
+    // Names the listing above leaves out: said, since nothing can open them.
+    for (const UndecodableName& entry : undecodableNames(folder.absolutePath())) {
+        const QString path = folder.absoluteFilePath(entry.shownAs);
+        const TakeName::Kind kind = TakeName::kind(path);
+        if (entry.folder) {
+            skipFolder(path);
+        } else if (kind == TakeName::Kind::FailedVideo || kind == TakeName::Kind::FailedSound) {
+            report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
+        } else if (kind != TakeName::Kind::Other) {
+            TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::LeftUnfinished);
+            result.reason = OpenTake::accessProblem(path, false);
+            report(result);
+        }
+    }
     return true;
 }
 
