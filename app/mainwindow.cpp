@@ -54,9 +54,12 @@ MainWindow::MainWindow(QWidget* parent)
     ui->resultsTable->setModel(sortedTakes);
     // In the order the run met the takes until a header is clicked.
     ui->resultsTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    const int columnWidths[] = {110, 230, 55, 70, 70, 75, 120};
-    for (int column = 0; column < int(std::size(columnWidths)); ++column)
-        ui->resultsTable->setColumnWidth(column, columnWidths[column]);
+    // Each column as wide as a typical value in the window's font; a cell too
+    // narrow shows its whole text when pointed at.
+    const char* const typicalValues[] = {"A001C001.vlv", "/media/card", "Family", "Apple ProRes 422 HQ",
+        "00:00:00.000", "3000 frame(s)", "Unrecoverable"};
+    for (int column = 0; column < int(std::size(typicalValues)); ++column)
+        ui->resultsTable->setColumnWidth(column, fontMetrics().horizontalAdvance(QLatin1String(typicalValues[column])) + 16);
     // One line of text a row, so a card of hundreds of takes reads at a glance.
     ui->resultsTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     ui->resultsSplitter->setSizes({300, 200});

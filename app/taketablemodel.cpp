@@ -33,7 +33,8 @@ int TakeTableModel::columnCount(const QModelIndex& parent) const
 
 QVariant TakeTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    // A cell too narrow for its text shows it whole when pointed at.
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return QVariant();
     return text(takes.at(index.row()), Column(index.column()));
 }
