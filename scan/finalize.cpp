@@ -2,10 +2,9 @@
 
 #include "opentake.h"
 #include "orlafamily.h"
-#include "repairreport.h"
 #include "takename.h"
-#include "takerename.h"
-#include "veskaudiorepair.h"
+#include "takerepair.h"
+#include "undecodablenames.h"
 #include "veskfamily.h"
 
 #include <QFile>
@@ -170,7 +169,24 @@ bool Finalize::scanFolder(QDir& folder)
     const QFileInfoList entries = folder.entryInfoList(nameFilters, QDir::Files);
     for (const QFileInfo& entry : entries) {
         if (!handleTake(entry))
-            break;
+            return true;
+    }
+    // Names nothing can open are reported, never handled: not counted as takes.
+    if (counting)
+        return true;
+    // Names the listing above leaves out: said, since nothing can open them.
+    for (const UndecodableName& entry : undecodableNames(folder.absolutePath())) {
+        const QString path = folder.absoluteFilePath(entry.shownAs);
+        const TakeName::Kind kind = TakeName::kind(path);
+        if (entry.folder) {
+            skipFolder(path);
+        } else if (isFailureName(path)) {
+            report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
+        } else if (kind != TakeName::Kind::Other) {
+            TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::LeftUnfinished);
+            result.reason = OpenTake::accessProblem(path, false);
+            report(result);
+        }
     }
     return true;
 }
@@ -300,7 +316,7 @@ int Finalize::detectFamily(QString path)
 TakeResult Finalize::finalizeOrlaFile(QString path)
 {
     qDebug("doing orla finalize");
-    return finalizeVideo(OrlaFamily::instance(), TakeResult::Family::Orla, path);
+    return TakeRepair::video(OrlaFamily::instance(), TakeResult::Family::Orla, path, indexBuffer);
 }
 
 TakeResult Finalize::finalizeVeskFile(QString path)
@@ -308,78 +324,8 @@ TakeResult Finalize::finalizeVeskFile(QString path)
     qDebug("doing veskone finalize");
     const TakeName::Kind kind = TakeName::kind(path);
     if (kind == TakeName::Kind::Sound)
-        return finalizeAudio(path);
+        return TakeRepair::audio(path);
     if (kind != TakeName::Kind::Video)
         return TakeResult(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
-    return finalizeVideo(VeskFamily::instance(), TakeResult::Family::Vesk, path);
-}
-
-TakeResult Finalize::finalizeVideo(const TakeFamily& family, TakeResult::Family tag, const QString& path)
-{
-    TakeResult result(path, tag, TakeResult::Status::LeftUnfinished);
-    const QByteArray name = path.toUtf8();
-    // A run short of memory leaves the take under its name, to be repaired
-    // by a later run; the older family's flow checks before it opens it.
-    if (!indexBuffer && !family.reportsEveryStep()) {
-        RepairReport::failure(name, "not enough memory");
-        result.reason = tr("not enough memory");
-        return result;
-    }
-    OpenTake take(path);
-    result.reason = take.open();
-    if (!result.reason.isEmpty()) {
-        if (family.reportsEveryStep() && !take.file().isOpen())
-            RepairReport::failure(name, "can't open the file");
-        return result;
-    }
-    QString writeProblem;
-    const VideoRepair::Outcome outcome
-        = VideoRepair::run(family, &take.file(), reinterpret_cast<quint8*>(indexBuffer), name, &writeProblem);
-    // A repair is on the device before it is reported (the rebuild syncs it).
-    QString renameProblem;
-    result.finalPath = take.finish([&] { return family.finishTake(path, outcome, &renameProblem); });
-    using Outcome = VideoRepair::Outcome;
-    if (outcome == Outcome::Unfinished)
-        result.reason = writeProblem;
-    else if (outcome == Outcome::OutOfMemory)
-        result.reason = tr("not enough memory");
-    else
-        settle(result, outcome == Outcome::Repaired || outcome == Outcome::CompletedEarlier, renameProblem);
-    return result;
-}
-
-TakeResult Finalize::finalizeAudio(const QString& path)
-{
-    TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::LeftUnfinished);
-    OpenTake take(path);
-    result.reason = take.open();
-    if (!result.reason.isEmpty())
-        return result;
-    bool unfinished = false;
-    QString writeProblem;
-    const int repair = VeskAudioRepair::run(&take.file(), &unfinished, &writeProblem);
-    // A take whose sizes could not be written (a full card) keeps its name:
-    // a later run redoes or finishes it. Any other leaves under its finished
-    // or its failure name.
-    QString renameProblem;
-    result.finalPath = take.finish([&] {
-        return unfinished ? path : TakeRename::rename(path, TakeName::renamed(path, repair == 0), &renameProblem);
-    });
-    if (unfinished)
-        result.reason = writeProblem;
-    else
-        settle(result, repair == 0, renameProblem);
-    return result;
-}
-
-void Finalize::settle(TakeResult& result, bool repaired, const QString& renameProblem)
-{
-    const bool renamed = result.finalPath != result.path;
-    if (repaired) {
-        result.status = renamed ? TakeResult::Status::Finalized : TakeResult::Status::RepairedNotRenamed;
-        result.reason = renamed ? QString() : renameProblem;
-    } else {
-        result.status = TakeResult::Status::Unrecoverable;
-        result.reason = renameProblem.isEmpty() ? QString() : tr("it keeps its name, %1").arg(renameProblem);
-    }
+    return TakeRepair::video(VeskFamily::instance(), TakeResult::Family::Vesk, path, indexBuffer);
 }

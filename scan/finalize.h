@@ -12,8 +12,6 @@
 
 #include <atomic>
 
-class TakeFamily;
-
 // The scanner of one run: walks the folder trees, reports every recording it
 // finds and, unless scanOnly is set, hands each one to its family's finalize flow.
 class Finalize : public QObject
@@ -61,7 +59,7 @@ public:
     int leftUnfinishedCount;
     // Folders that could not be read or entered: their takes were not scanned.
     int skippedFolderCount;
-    // Set when a root is not a folder; its line is the only trace of it otherwise.
+    // Set when a root is neither a folder nor a take; its line is the only trace of it otherwise.
     bool pathMissing;
     // Set by the run, from any thread: the walk ends before the next take
     // once it holds true, and stopped tells it did.
@@ -74,12 +72,8 @@ signals:
     void takeFinished(TakeResult result);
 
 private:
-    TakeResult finalizeVideo(const TakeFamily& family, TakeResult::Family tag, const QString& path);
-    TakeResult finalizeAudio(const QString& path);
     // Counts the take and writes its report line.
     void report(const TakeResult& result);
-    // The status of a take the repair finished with, once its rename was tried.
-    static void settle(TakeResult& result, bool repaired, const QString& renameProblem);
     void skipFolder(const QString& path);
     bool walkFolder(QDir& folder, QSet<QString>& enteredFolders);
     bool enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders);

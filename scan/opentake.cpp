@@ -41,6 +41,10 @@ QString OpenTake::finish(const std::function<QString()>& rename)
 
 QString OpenTake::accessProblem(const QString& path, bool writing)
 {
+    // A name in bytes this system cannot decode reached us with stand-ins
+    // for them, and no longer names the file.
+    if (path.contains(QChar::ReplacementCharacter))
+        return tr("its name cannot be read");
     const QFileInfo info(path);
     if (!info.exists())
         return tr("it was moved or deleted meanwhile");

@@ -19,7 +19,9 @@
 
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Change = std::function<void(TestCard&)>;
 Q_DECLARE_METATYPE(Change)
@@ -70,11 +72,15 @@ QStringList onCard(QStringList lines, const TestCard& card)
 
 // A card from entries: "name" a file holding "x", "name=<hex>" a file whose
 // first atom has that 32-bit size (eight digits) or holding those bytes,
-// "name/" a folder, "name->target" a link to a folder of the card.
+// "name/" a folder, "name->target" a link to a folder of the card, "raw:name"
+// a file (or folder) of the percent-encoded bytes of a name that is no UTF-8.
 void layCard(const TestCard& card, const QStringList& entries)
 {
     for (const QString& entry : entries) {
-        if (entry.endsWith('/')) {
+        if (entry.startsWith("raw:")) {
+            const QByteArray path = QFile::encodeName(card.root) + '/' + QByteArray::fromPercentEncoding(entry.mid(4).toLatin1());
+            QVERIFY(path.endsWith('/') ? ::mkdir(path.constData(), 0755) == 0 : ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        } else if (entry.endsWith('/')) {
             QVERIFY(card.addFolder(entry));
         } else if (entry.contains("->")) {
             QVERIFY(card.addLink(entry.section("->", 0, 0), entry.section("->", 1)));
@@ -152,6 +158,12 @@ void HostileFilesystemTest::walk_data()
     one("3 bytes reach no flow", "take.vlv=000000", false, { "     %1/take.vlv (Vesk) Unrecoverable\n" }, 0);
     one("nrv in finalize mode", "take.nrv=00000014", false, { "     %1/take.nrv Unrecoverable\n" }, 0);
     one("upper-case NRV in finalize mode", "TAKE.NRV=00000014", false, { "     %1/TAKE.NRV Unrecoverable\n" }, 0);
+    // Qt lists no name it cannot decode: they are said all the same.
+    for (const bool scanOnly : { true, false })
+        QTest::newRow(scanOnly ? "names that are no UTF-8, scan only" : "names that are no UTF-8, finalize")
+            << QStringList{ "raw:take%FF.vla", "raw:clips%FF/", "raw:old%FF.nrv" } << QString() << scanOnly
+            << QStringList{ "Skipping folder: %1/clips\uFFFD\n", "     %1/old\uFFFD.nrv Unrecoverable\n",
+                   "     %1/take\uFFFD.vla (Vesk) Not finalized: its name cannot be read\n" } << 0 << 1;
     // A link back into the tree is not followed again.
     QTest::newRow("links to the root and to itself")
         << QStringList{ "a/", "b/take.vla", "a/loop->", "b/self->b" } << QString() << true
