@@ -172,13 +172,16 @@ bool Finalize::scanFolder(QDir& folder)
         if (!handleTake(entry))
             return true;
     }
+    // Names nothing can open are reported, never handled: not counted as takes.
+    if (counting)
+        return true;
     // Names the listing above leaves out: said, since nothing can open them.
-    for (const UndecodableName& entry : counting ? QList<UndecodableName>() : undecodableNames(folder.absolutePath())) {
+    for (const UndecodableName& entry : undecodableNames(folder.absolutePath())) {
         const QString path = folder.absoluteFilePath(entry.shownAs);
         const TakeName::Kind kind = TakeName::kind(path);
         if (entry.folder) {
             skipFolder(path);
-        } else if (kind == TakeName::Kind::FailedVideo || kind == TakeName::Kind::FailedSound) {
+        } else if (isFailureName(path)) {
             report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
         } else if (kind != TakeName::Kind::Other) {
             TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::LeftUnfinished);

@@ -645,7 +645,9 @@ void FrontEndsTest::windowRun()
     MainWindow window;
     window.show();
     DialogAnswerer user(stop ? QMessageBox::Yes : QMessageBox::No, confirm ? QMessageBox::Yes : QMessageBox::No);
+    QStringList progress;
     connect(window.statusBar(), &QStatusBar::messageChanged, this, [&](const QString& message) {
+        progress.append(message + " at " + QString::number(widget<QProgressBar>(window, "progressBar")->value()));
         if (!message.startsWith("Take 1 of 5: ") || action.isEmpty())
             return;
         if (action == "cancel")
@@ -663,6 +665,16 @@ void FrontEndsTest::windowRun()
     QCOMPARE(user.shown, filled(dialogs, card.root));
     QCOMPARE(shownWhileRowsCame, QList<bool>(table.size(), true));
     QCOMPARE(window.isVisible(), action != "close");
+    QStringList takesShown;
+    for (qsizetype take = 0; take < table.size(); ++take)
+        takesShown.append(QString("Take %1 of %2: %3 at %4").arg(take + 1).arg(tree == "mixed" ? 5 : 1)
+                              .arg(table[take].section(',', 0, 0)).arg(take));
+    if (action == "cancel" || stop)
+        takesShown.append("Stopping after the current take... at 0");
+    // Cleared, and the bar reset, when the run ends.
+    if (!takesShown.isEmpty())
+        takesShown.append(" at -1");
+    QCOMPARE(progress, takesShown);
     QCOMPARE(QFile::exists(card.path("b/vesk.vlv")), tree == "mixed" && table.size() < 4);
 
     QTemporaryDir saved;
