@@ -27,10 +27,9 @@ QList<UndecodableName> undecodableNames(const QString& folder)
         const QByteArray name(entry->d_name);
         if (name.startsWith('.') || QFile::encodeName(QFile::decodeName(name)) == name)
             continue;
+        // Not by the entry's type: some file systems do not give it.
         struct stat status;
-        const bool isFolder = entry->d_type == DT_DIR
-            || (entry->d_type == DT_UNKNOWN && fstatat(dirfd(listing), entry->d_name, &status, 0) == 0
-                && S_ISDIR(status.st_mode));
+        const bool isFolder = fstatat(dirfd(listing), entry->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
         names.append({ QFile::decodeName(name), isFolder });
     }
     closedir(listing);

@@ -30,8 +30,12 @@ QString OpenTake::open()
 
 QString OpenTake::finish(const std::function<QString()>& rename)
 {
-    if (take.isOpen() && take.flush() && recorded.isValid())
+    // Whatever the repair wrote (all of it, or what reached a full card),
+    // the take keeps the recorder's time.
+    if (take.isOpen() && recorded.isValid()) {
+        take.flush();
         take.setFileTime(recorded, QFileDevice::FileModificationTime);
+    }
     if (!renamesOpenTakes())
         take.close();
     const QString name = rename();
