@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QStorageInfo>
 #include <QtDebug>
 
 namespace {
@@ -19,23 +21,51 @@ DriveCheck::DriveCheck(RunFrontEnd& frontEnd)
 
 QString DriveCheck::driveOf(const QString& path)
 {
+#ifdef Q_OS_WIN
     return QFileInfo(path).absolutePath().left(2);
+#else
+    // Drive letters are Windows' own: elsewhere a volume is known by where it
+    // is mounted, and a card's mount point is the path itself, not its folder.
+    return volumeOf(path).rootPath();
+#endif
 }
 
-void DriveCheck::startTool(QProcess& process, const QString& program, const QStringList& arguments)
+bool DriveCheck::mountedReadOnly(const QString& path)
 {
+    return volumeOf(path).isReadOnly();
+}
+
+QStorageInfo DriveCheck::volumeOf(const QString& path)
+{
+    // A path that does not exist (yet) lies on the volume of its nearest folder that does.
+    QString existing = QFileInfo(path).absoluteFilePath();
+    for (;;) {
+        const QStorageInfo volume(existing);
+        const QString parent = QFileInfo(existing).path();
+        if (volume.isValid() || parent == existing)
+            return volume;
+        existing = parent;
+    }
+}
+
+bool DriveCheck::startTool(QProcess& process, const QString& program, const QStringList& arguments)
+{
+    // The tools are Windows': where they do not exist they are not started at all.
+    if (QStandardPaths::findExecutable(program).isEmpty())
+        return false;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments, QIODevice::ReadWrite);
     // Nobody answers the tools: a question on their input must meet its end at once
     // instead of waiting for ever.
     process.closeWriteChannel();
+    return true;
 }
 
 int DriveCheck::queryDirty(const QString& drive)
 {
     QProcess query;
-    startTool(query, QStringLiteral("fsutil"), {QStringLiteral("dirty"), QStringLiteral("query"), drive});
-    if (!query.waitForFinished(toolTimeoutMs))
+    if (!startTool(query, QStringLiteral("fsutil"), {QStringLiteral("dirty"), QStringLiteral("query"), drive})
+        || !query.waitForFinished(toolTimeoutMs))
         return queryFailed;
 
     const QString output = QString::fromLocal8Bit(query.readAll());
@@ -50,8 +80,8 @@ int DriveCheck::checkDrive(const QString& drive, bool repair)
         return state;
 
     QProcess checker;
-    startTool(checker, QStringLiteral("chkdsk"), {QStringLiteral("/F"), QStringLiteral("/X"), drive});
-    if (!checker.waitForStarted(toolTimeoutMs)) {
+    if (!startTool(checker, QStringLiteral("chkdsk"), {QStringLiteral("/F"), QStringLiteral("/X"), drive})
+        || !checker.waitForStarted(toolTimeoutMs)) {
         qDebug("Failed to start chkdsk process.");
         return queryFailed;
     }

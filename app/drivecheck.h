@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class QProcess;
+class QStorageInfo;
 class RunFrontEnd;
 
 // Asks the system whether a volume is marked dirty and runs the disk checker on it.
@@ -21,8 +22,11 @@ public:
 
     explicit DriveCheck(RunFrontEnd& frontEnd);
 
-    // The drive letter and colon of the folder holding path.
+    // The volume of path: on Windows the drive letter and colon of the folder
+    // holding it, elsewhere where it is mounted.
     static QString driveOf(const QString& path);
+    // Whether the volume of path is mounted read-only.
+    static bool mountedReadOnly(const QString& path);
 
     int queryDirty(const QString& drive);
     int checkDrive(const QString& drive, bool repair);
@@ -31,7 +35,9 @@ public:
     bool checkBeforeScan(const QString& path);
 
 private:
-    static void startTool(QProcess& process, const QString& program, const QStringList& arguments);
+    static QStorageInfo volumeOf(const QString& path);
+    // False when the program is not on the search path: then it is not started.
+    static bool startTool(QProcess& process, const QString& program, const QStringList& arguments);
     void writeCheckerOutput(QProcess& checker);
 
     RunFrontEnd& frontEnd;

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class TakeResult;
+
 // What a run needs from the program that shows it: the window or the console.
 class RunFrontEnd
 {
@@ -18,6 +20,24 @@ public:
     // True when the user answers Yes.
     virtual bool askYesNo(const QString& title, const QString& text) = 0;
     virtual void showInformation(const QString& title, const QString& text) = 0;
+
+    // Asked once before the first take of a finalize run is written; true
+    // goes on. A console was told to finalize by its option already.
+    virtual bool confirmFinalize(const QString& place, int takes)
+    {
+        Q_UNUSED(place);
+        Q_UNUSED(takes);
+        return true;
+    }
+    // Take `number` of `total` (counted before the first) is about to be handled.
+    virtual void takeStarting(int number, int total, const QString& path)
+    {
+        Q_UNUSED(number);
+        Q_UNUSED(total);
+        Q_UNUSED(path);
+    }
+    // What became of a take, right after its report line.
+    virtual void takeFinished(const TakeResult& result) { Q_UNUSED(result); }
 };
 
 #endif

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <atomic>
+
 class Finalize;
 class RunFrontEnd;
 
@@ -19,18 +21,27 @@ public:
         bool completed = false; // false when the drive check ended the run
         int finalizedCount = 0;
         int unrecoverableCount = 0;
-        bool pathMissing = false; // a root was not a folder: nothing was scanned from it
+        int leftUnfinishedCount = 0; // left for their surroundings, or repaired and not renamed
+        int skippedFolderCount = 0;  // folders that could not be read or entered
+        bool pathMissing = false; // a root was not a folder or a take: nothing was scanned from it
+        int leftCount = 0;        // takes a stop left as they were
+        bool volumeReadOnly = false; // a finalize run refused a volume mounted read-only
     };
 
     explicit ScanRun(RunFrontEnd& frontEnd);
 
     Outcome run(const QString& path, bool scanOnly);
+    // From any thread: the run stops after the take it is handling.
+    void requestStop() { stopRequested = true; }
 
 private:
+    // Says so of a volume mounted read-only; false when that ends a finalize run.
+    bool acceptVolume(const QString& root, bool scanOnly);
     void announceMode(bool scanOnly);
-    void writeSummary(const Finalize& scanner);
+    void writeSummary(const Finalize& scanner, int leftCount);
 
     RunFrontEnd& frontEnd;
+    std::atomic_bool stopRequested{false};
 };
 
 #endif

@@ -62,6 +62,7 @@ int AudioFile::parseHeaderAndChunks()
 {
     formatKind = Unrecognised;
     dataStart = 0;
+    broadcastWave = false;
 
     char header[12];
     if (const int result = seekTo(0); result != Success)
@@ -101,6 +102,7 @@ int AudioFile::walkChunks()
             if (samplesStart > largestFieldValue)
                 return refuseTooLarge();
             dataStart = quint32(samplesStart);
+            dataSize = header.payloadSize();
             return formatSeen ? Success : NoFormatChunk;
         }
 
@@ -110,6 +112,7 @@ int AudioFile::walkChunks()
 
         // Of the chunks before data only the format matters to the repair;
         // bext, iXML and the rest are stepped over.
+        broadcastWave = broadcastWave || header.hasId("bext");
         if (header.hasId("fmt ")) {
             if (const int result = readFormat(header.payloadSize()); result != Success)
                 return result;
@@ -165,6 +168,9 @@ int AudioFile::readFormat(quint32 size)
     }
 
     const quint16 formatTag = u16At(format, 0);
+    channelCount = u16At(format, 2);
+    sampleRate = quint32(u16At(format, 4)) | quint32(u16At(format, 6)) << 16;
+    bitsPerSample = u16At(format, 14);
     if (formatTag == formatTagPcm) {
         formatKind = Pcm;
         return Success;

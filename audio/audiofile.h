@@ -43,6 +43,14 @@ public:
     int repairSizes(bool* sizesWritten = nullptr);
 
     quint32 dataStart = 0;        // first sample byte; 0 unless parse() succeeded
+    // What parse() read of the samples: the data chunk's size as it stands
+    // (0 while the take is unfinished) and the format chunk's fields.
+    quint32 dataSize = 0;
+    quint16 channelCount = 0;
+    quint32 sampleRate = 0;
+    quint16 bitsPerSample = 0;
+    // Whether a bext chunk came before the data: the recorders write one.
+    bool broadcastWave = false;
     FormatKind formatKind = Pcm;
     QIODevice* device;
 

@@ -16,6 +16,7 @@
 // The full recording is a sparse file: its media is a hole the repair never
 // reads. Counters: repair_bytes (what one repair writes), peak_rss_mb.
 
+#include "benchcard.h"
 #include "benchsupport.h"
 #include "recordinglayout.h"
 #include "recordingwriter.h"
@@ -98,84 +99,15 @@ void BM_FullMapFloor(benchmark::State& state)
     }
 }
 
-// A card of small takes as a recorder leaves them, and a way back to that
-// state after each run.
-class Card
+BenchCard& card()
 {
-public:
-    struct Take
-    {
-        QString path;
-        bool video = false;
-        qint64 mediaEnd = 0;      // video: where the repair writes
-        QByteArray openSizes;     // sound: the RIFF size as the recorder wrote it
-        qint64 dataSizeOffset = 0;
-        qint64 repairBytes = 0;   // what one repair wrote
-    };
-
-    Card()
-    {
-        TakeDescription video = TakeDescription::forFamily(RecorderFamily::Vesk);
-        video.setStandInFrames(24, 100000, 97);
-        video.setAudio(2, 3, 8);
-        QDir().mkpath(dir.filePath("CLIPS"));
-        QDir().mkpath(dir.filePath("SOUND"));
-        for (int i = 0; i < cardVideoTakes && ok; ++i) {
-            const WrittenTake written = RecordingWriter::write(video, dir.filePath(QStringLiteral("CLIPS/B001C%1.vlv").arg(i, 3, 10, QChar('0'))));
-            ok = written.ok;
-            takes.append({ written.path, true, written.mapEnd, {}, 0, 0 });
-        }
-        WavDescription sound;
-        sound.samplesPerChannel = 48000;
-        for (int i = 0; i < cardSoundTakes && ok; ++i) {
-            const WrittenWav written = WavWriter::write(sound, dir.filePath(QStringLiteral("SOUND/B001S%1.vla").arg(i, 3, 10, QChar('0'))));
-            ok = written.ok;
-            QByteArray riff(4, '\0');
-            qToLittleEndian<quint32>(written.riffSizeField, riff.data());
-            takes.append({ written.path, false, 0, riff, written.dataSizeOffset, 8 });
-        }
-    }
-
-    static QString finishedName(const Take& take)
-    {
-        QString name = take.path;
-        return take.video ? name.replace(".vlv", ".mov") : name.replace(".vla", ".wav");
-    }
-
-    // A sound take's sizes as the recorder left them.
-    static bool reopenSizes(const Take& take)
-    {
-        QFile file(take.path);
-        return file.open(QIODevice::ReadWrite) && file.seek(4) && file.write(take.openSizes) == 4
-            && file.seek(take.dataSizeOffset) && file.write(QByteArray(4, '\0')) == 4;
-    }
-
-    // Every take back under its temporary name, its header open again.
-    bool restore()
-    {
-        for (const Take& take : std::as_const(takes)) {
-            if (QFile::exists(finishedName(take)) && !QFile::rename(finishedName(take), take.path))
-                return false;
-            if (take.video ? !reopenMovieDataHeader(take.path) : !reopenSizes(take))
-                return false;
-        }
-        return true;
-    }
-
-    QTemporaryDir dir;
-    QList<Take> takes;
-    bool ok = true;
-};
-
-Card& card()
-{
-    static Card takes;
+    static BenchCard takes(cardVideoTakes, cardSoundTakes);
     return takes;
 }
 
 void BM_CardRun(benchmark::State& state)
 {
-    Card& takes = card();
+    BenchCard& takes = card();
     if (!takes.ok) {
         state.SkipWithError("cannot write the card");
         return;
@@ -191,15 +123,15 @@ void BM_CardRun(benchmark::State& state)
             return;
         }
     }
-    for (Card::Take& take : takes.takes) {
+    for (BenchCard::Take& take : takes.takes) {
         if (take.video)
-            take.repairBytes = QFileInfo(Card::finishedName(take)).size() - take.mediaEnd + 16;
+            take.repairBytes = QFileInfo(BenchCard::finishedName(take)).size() - take.mediaEnd + 16;
     }
 }
 
 void BM_CardFloor(benchmark::State& state)
 {
-    Card& takes = card();
+    BenchCard& takes = card();
     if (!takes.ok || takes.takes.first().repairBytes == 0) {
         state.SkipWithError("run after BM_CardRun");
         return;
@@ -209,12 +141,12 @@ void BM_CardFloor(benchmark::State& state)
         const bool ready = takes.restore();
         state.ResumeTiming();
         bool done = ready;
-        for (const Card::Take& take : std::as_const(takes.takes)) {
+        for (const BenchCard::Take& take : std::as_const(takes.takes)) {
             const QByteArray bytes(take.repairBytes, '\x5a');
             done = done
                 && (take.video ? readWriteSync(take.path, RecordingLayout::veskFrameMapOffset, RecordingLayout::frameMapBytes, take.mediaEnd, bytes)
                                : readWriteSync(take.path, 0, 1024, 4, bytes))
-                && QFile::rename(take.path, Card::finishedName(take));
+                && QFile::rename(take.path, BenchCard::finishedName(take));
         }
         if (!done) {
             state.SkipWithError("the plain reads and writes failed");

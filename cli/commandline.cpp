@@ -17,19 +17,28 @@ CommandLine::CommandLine(const QStringList& arguments)
             version = true;
         else if (argument == QLatin1String("--finalize"))
             finalizeFiles = true;
+        else if (argument == QLatin1String("--json"))
+            jsonLines = true;
         else if (argument == QLatin1String("--dump"))
             dumpFile = true;
+        else if (argument == QLatin1String("--check"))
+            checkFile = true;
         else if (problem.isEmpty())
             problem = QCoreApplication::translate("CommandLine", "unknown option %1").arg(argument);
     }
 
     if (!problem.isEmpty())
         return;
-    if (dumpFile) {
-        if (finalizeFiles)
-            problem = QCoreApplication::translate("CommandLine", "--dump and --finalize cannot be combined");
+    if (dumpFile || checkFile) {
+        // Each reads one file and writes nothing.
+        const QString option = QLatin1String(dumpFile ? "--dump" : "--check");
+        if (dumpFile && checkFile)
+            problem = QCoreApplication::translate("CommandLine", "--dump and --check cannot be combined");
+        else if (finalizeFiles || jsonLines)
+            problem = QCoreApplication::translate("CommandLine", "%1 and %2 cannot be combined")
+                          .arg(option, QLatin1String(finalizeFiles ? "--finalize" : "--json"));
         else if (paths.size() != 1 || paths.first().isEmpty())
-            problem = QCoreApplication::translate("CommandLine", "--dump takes one FILE");
+            problem = QCoreApplication::translate("CommandLine", "%1 takes one FILE").arg(option);
         else
             scanPath = paths.first();
         return;
@@ -46,5 +55,5 @@ CommandLine::CommandLine(const QStringList& arguments)
 
 QString CommandLine::usage()
 {
-    return QCoreApplication::translate("CommandLine", "usage: ambrel-cli [--finalize] PATH | --dump FILE");
+    return QCoreApplication::translate("CommandLine", "usage: ambrel-cli [--json] [--finalize] PATH | --dump FILE | --check FILE");
 }

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-// The arguments of ambrel-cli: [--finalize] PATH, --dump FILE, --help or --version.
+// The arguments of ambrel-cli: [--json] [--finalize] PATH, --dump FILE, --check FILE, --help or --version.
 class CommandLine
 {
 public:
@@ -17,15 +17,20 @@ public:
     // Empty when the arguments are usable.
     QString error() const { return problem; }
     bool finalize() const { return finalizeFiles; }
-    // PATH to scan, or FILE to dump.
+    // Each take's result as a line of JSON on standard output.
+    bool json() const { return jsonLines; }
+    // PATH to scan, or FILE to dump or check.
     QString path() const { return scanPath; }
     bool dump() const { return dumpFile; }
+    bool check() const { return checkFile; }
 
 private:
     bool help = false;
     bool version = false;
     bool finalizeFiles = false;
+    bool jsonLines = false;
     bool dumpFile = false;
+    bool checkFile = false;
     QString scanPath;
     QString problem;
 };

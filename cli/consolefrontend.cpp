@@ -1,6 +1,7 @@
 #include "cli/consolefrontend.h"
 
 #include "app/outputline.h"
+#include "cli/takejson.h"
 
 #include <QTextStream>
 
@@ -14,29 +15,54 @@
 
 namespace {
 
+std::FILE* debugStream = stdout;
+
+void print(std::FILE* stream, const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    // Line by line, so a script or a pager sees the scan as it goes.
+    std::fflush(stream);
+}
+
+QByteArray lineOf(const QString& text)
+{
+    return withoutTrailingNewline(text).toLocal8Bit() + '\n';
+}
+
 void printDebugMessage(QtMsgType, const QMessageLogContext&, const QString& message)
 {
-    ConsoleFrontEnd::printLine(message);
+    print(debugStream, lineOf(message));
 }
 
 }
 
-void ConsoleFrontEnd::installMessageHandler()
+ConsoleFrontEnd::ConsoleFrontEnd(Output output)
+    : json(output == Output::Json),
+      lines(json ? stderr : stdout)
 {
+}
+
+void ConsoleFrontEnd::installMessageHandler() const
+{
+    debugStream = lines;
     qInstallMessageHandler(printDebugMessage);
 }
 
-void ConsoleFrontEnd::printLine(const QString& text)
+void ConsoleFrontEnd::writeSummary(const QByteArray& summary) const
 {
-    const QByteArray line = withoutTrailingNewline(text).toLocal8Bit() + '\n';
-    std::fwrite(line.constData(), 1, line.size(), stdout);
-    // Line by line, so a script or a pager sees the scan as it goes.
-    std::fflush(stdout);
+    if (json)
+        print(stdout, summary);
 }
 
 void ConsoleFrontEnd::writeLine(const QString& text)
 {
-    printLine(text);
+    print(lines, lineOf(text));
+}
+
+void ConsoleFrontEnd::takeFinished(const TakeResult& result)
+{
+    if (json)
+        print(stdout, TakeJson::take(result));
 }
 
 void ConsoleFrontEnd::clearOutput()

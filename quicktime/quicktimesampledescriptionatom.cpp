@@ -60,9 +60,16 @@ bool QuickTimeSampleDescriptionAtom::read(QDataStream& stream, quint64& remainin
         if (!description->read(stream, entryLeft))
             return false;
         // Bytes the description left are atoms inside it, such as the
-        // timecode track's source name.
-        if (!QuickTimeAtomReader::readChildren(this, stream, entryLeft))
+        // timecode track's source name, or zeros too few for an atom (other
+        // writers end a timecode description without a name so).
+        if (entryLeft < 8) {
+            QuickTimeFieldReader padding(stream, entryLeft);
+            const QByteArray zeros = padding.bytes(entryLeft);
+            if (!padding.ok() || zeros.count('\0') != zeros.size())
+                return false;
+        } else if (!QuickTimeAtomReader::readChildren(this, stream, entryLeft)) {
             return false;
+        }
     }
     return QuickTimeAtomReader::readChildren(this, stream, remaining);
 }

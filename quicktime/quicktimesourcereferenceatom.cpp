@@ -33,10 +33,12 @@ bool QuickTimeSourceReferenceAtom::read(QDataStream& stream, quint64& remaining)
     QuickTimeFieldReader in(stream, remaining);
     nameLength = in.u16();
     languageCode = in.u16();
-    const QByteArray field = in.bytes(nameField);
+    // Other writers leave the name's field as long as the name.
+    const QByteArray field = in.bytes(qMin<quint64>(in.left(), nameField));
     if (!in.ok())
         return false;
-    std::memcpy(name, field.constData(), nameField);
+    std::memset(name, 0, nameField);
+    std::memcpy(name, field.constData(), size_t(field.size()));
     return true;
 }
 

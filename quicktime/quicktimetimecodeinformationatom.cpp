@@ -49,10 +49,11 @@ bool QuickTimeTimecodeInformationAtom::read(QDataStream& stream, quint64& remain
         value = in.u16();
     for (quint16& value : backgroundColor)
         value = in.u16();
-    const QByteArray field = in.bytes(fontNameField);
-    if (!in.ok())
+    // Other writers leave the font name's field as long as the name.
+    const QByteArray field = in.bytes(qMin<quint64>(in.left(), fontNameField));
+    if (!in.ok() || field.isEmpty())
         return false;
-    fontName = field.mid(1, qMin(int(quint8(field[0])), fontNameField - 1));
+    fontName = field.mid(1, qMin(int(quint8(field[0])), int(field.size()) - 1));
     return true;
 }
 

@@ -36,35 +36,36 @@ bool readAtomHeader(QIODevice* device, quint64 position, quint64 fileSize, TopLe
     return atom.size >= atom.headerSize && atom.size <= fileSize - position;
 }
 
-bool parsesAsMovie(QIODevice* device, quint64 position, quint64 size)
-{
-    std::unique_ptr<QuickTimeAtom> tree(QuickTimeAtomReader::readTree(device, position, size));
-    return tree && tree->children.size() == 1 && tree->children.first()->type == fourCC("moov");
-}
-
 } // namespace
 
 bool MovieCheck::isComplete(QIODevice* device)
 {
+    return readMovie(device) != nullptr;
+}
+
+std::unique_ptr<QuickTimeAtom> MovieCheck::readMovie(QIODevice* device)
+{
     if (!device || !device->isReadable() || device->isSequential())
-        return false;
+        return nullptr;
     const quint64 fileSize = quint64(device->size());
     bool closedMediaData = false;
-    bool movie = false;
+    std::unique_ptr<QuickTimeAtom> movie;
     quint64 position = 0;
     for (int i = 0; i < atomLimit && position < fileSize; ++i) {
         TopLevelAtom atom;
         if (!readAtomHeader(device, position, fileSize, atom))
-            return false;
-        if (atom.type == fourCC("moov") && !parsesAsMovie(device, position, atom.size))
-            return false;
-        movie = movie || atom.type == fourCC("moov");
+            return nullptr;
+        if (atom.type == fourCC("moov")) {
+            movie.reset(QuickTimeAtomReader::readTree(device, position, atom.size));
+            if (!movie || movie->children.size() != 1 || movie->children.first()->type != fourCC("moov"))
+                return nullptr;
+        }
         // An open one still reads its bare header size.
         closedMediaData = closedMediaData || (atom.type == fourCC("mdat") && atom.size > atom.headerSize);
         if (movie && closedMediaData)
-            return true;
+            return movie;
         position += atom.size;
     }
-    return false;
+    return nullptr;
 }
 

@@ -3,7 +3,10 @@
 
 #include <QtGlobal>
 
+#include <memory>
+
 class QIODevice;
+class QuickTimeAtom;
 
 // Whether a file already is a finished movie: stepping over its top-level
 // atoms by their sizes from the start, every atom lies wholly in the file,
@@ -14,6 +17,9 @@ class MovieCheck
 {
 public:
     static bool isComplete(QIODevice* device);
+    // The movie atom of a finished movie, parsed, as the one child of the
+    // tree returned; null when the file is not a finished movie.
+    static std::unique_ptr<QuickTimeAtom> readMovie(QIODevice* device);
 
     // Top-level atoms looked at before the walk gives up.
     static constexpr int atomLimit = 64;

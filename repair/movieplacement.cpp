@@ -81,6 +81,13 @@ bool place(QuickTimeFile& file, const QList<EarlierRepair::Form>& forms, quint32
     } else if (earlier.start != 0) {
         extent = MediaExtent(asItStands.listed, earlier.whole, earlier.start, file.recordedEnd);
     }
+    file.items = TakeItems::fromCount(recorded, extent.whole, extent.leftOutItems());
+    // Fewer items than the recorder ever writes are no take worth a movie;
+    // said before any line could claim the take is repaired.
+    if (quint64(extent.whole.videoFrames) + extent.whole.audioChunks + extent.whole.timecodeSamples < minimumItems) {
+        file.itemsBelowMinimum = qint64(extent.whole.videoFrames) + extent.whole.audioChunks + extent.whole.timecodeSamples;
+        return false;
+    }
     if (searched && extent.whole.videoFrames > recorded.videoFrames) {
         qDebug("********************* %s %u frame(s) and %u sound chunk(s) were found after the frame map's last entry, the take is repaired with them!\n",
             name.constData(), extent.whole.videoFrames - recorded.videoFrames,
@@ -101,8 +108,6 @@ bool place(QuickTimeFile& file, const QList<EarlierRepair::Form>& forms, quint32
     if (extent.isTorn())
         qDebug("********************* %s %u listed items never reached the disk whole, the take is repaired without them!\n",
             name.constData(), extent.leftOutItems());
-    if (quint64(file.videoFrameCount) + file.audioChunkCount + file.timecodeSampleCount < minimumItems)
-        return false;
     // A movie is written over zeros only: bytes after the recorder's end that
     // are not (media its map never listed, an older take) stay, and the
     // movie goes behind them.

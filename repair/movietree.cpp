@@ -2,6 +2,7 @@
 
 #include "quicktimeeditlistatom.h"
 #include "quicktimefile.h"
+#include "quicktimemovieheaderatom.h"
 
 namespace {
 constexpr quint32 timecodeTrackId = 1;
@@ -31,10 +32,16 @@ void MovieTree::build()
         for (quint32 channel = 0; channel < file.audioChannelCount; ++channel)
             tracks.addSoundMedia(addTrack(movie, nextTrackId++), channel, timing);
     }
+    // The movie header names the ID the next track added would take.
+    for (QuickTimeAtom* child : std::as_const(movie->children)) {
+        if (child->type == fourCC("mvhd"))
+            static_cast<QuickTimeMovieHeaderAtom*>(child)->nextTrackId = highestTrackId + 1;
+    }
 }
 
 QuickTimeAtom* MovieTree::addTrack(QuickTimeAtom* movie, quint32 trackId, quint16 width, quint16 height)
 {
+    highestTrackId = qMax(highestTrackId, trackId);
     QuickTimeAtom* track = tracks.addTrack(movie, trackId, timing.movieDuration, width, height);
     if (file.profile.editListPerTrack)
         track->addChild(new QuickTimeAtom(fourCC("edts")))->addChild(new QuickTimeEditListAtom(timing.movieDuration));

@@ -26,6 +26,7 @@ private:
     QuickTimeFile& file;
     TrackBuilder tracks;
     MovieTiming timing;
+    quint32 highestTrackId = 0;
 };
 
 #endif

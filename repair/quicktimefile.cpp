@@ -2,6 +2,7 @@
 
 #include "filesync.h"
 #include "quicktimebufferdevice.h"
+#include "repairreport.h"
 #include "storedbytes.h"
 
 #include <QIODevice>
@@ -77,6 +78,7 @@ bool QuickTimeFile::commitMovieData()
 
 bool QuickTimeFile::writeFailed()
 {
+    writeProblem = RepairReport::writeProblem(device);
     const QByteArray header = storedBytes(device, qint64(movieDataHeaderOffset), 16);
     QByteArray committed(openMovieDataHeader, sizeof openMovieDataHeader);
     qToBigEndian<quint64>(movieDataAtom.size64, committed.data() + 8);

@@ -5,6 +5,7 @@
 #include "quicktimeatom.h"
 #include "quicktimeatom64.h"
 #include "recorderprofile.h"
+#include "takeitems.h"
 
 #include <QByteArray>
 #include <QDataStream>
@@ -51,6 +52,8 @@ public:
     // partly written, is not.
     bool writeFailed();
     bool repairableAfterWriteFailure = false;
+    // Why that write failed, in plain words.
+    QString writeProblem;
 
     QIODevice* device;
     QDataStream stream;
@@ -95,6 +98,9 @@ public:
     quint32 walkLimit = 0;
     quint64 walkEnd = FrameMap::mediaStart;
 
+    // The items as placement counted them, for the take's result.
+    TakeItems items;
+
     // What the repair writes right before the movie (the older family's
     // timecode sample) and where; empty for none.
     QByteArray lead;
@@ -106,6 +112,9 @@ public:
     // Why the take was refused before anything was written (the words of the
     // failure line); null when it was not.
     const char* refusal = nullptr;
+    // The whole items of a take with fewer than its recorder ever writes;
+    // -1 when it has enough.
+    qint64 itemsBelowMinimum = -1;
 
 private:
     Q_DISABLE_COPY(QuickTimeFile)

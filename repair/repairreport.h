@@ -2,6 +2,7 @@
 #define REPAIRREPORT_H
 
 #include <QByteArray>
+#include <QString>
 
 class QIODevice;
 
@@ -16,6 +17,8 @@ void failure(const QByteArray& name, const char* reason);
 // The failure line of a write or sync that did not reach the device, with
 // the device's own reason.
 void writeFailure(const QIODevice* device);
+// Why the last write or sync on a device failed, in plain words.
+QString writeProblem(const QIODevice* device);
 // The device's own reason alone.
 void deviceError(const QIODevice* device);
 

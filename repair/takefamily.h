@@ -38,9 +38,14 @@ public:
     // Written right after the movie, before the sync.
     virtual QByteArray closingBlock() const;
     virtual void reportWriteFailure(const QIODevice* device, WriteStep step) const = 0;
+
+    // The name a take leaves under after a repair ended with an outcome.
+    enum class Ending { Kept, Finished, Failed };
+    virtual Ending endingAfter(VideoRepair::Outcome outcome) const = 0;
     // Gives the take at `path` its name after a repair ended with `outcome`
-    // and returns the name it then stands under.
-    virtual QString finishTake(const QString& path, VideoRepair::Outcome outcome) const = 0;
+    // and returns the name it then stands under; `problem` (when given)
+    // says why a rename did not happen.
+    QString finishTake(const QString& path, VideoRepair::Outcome outcome, QString* problem = nullptr) const;
 };
 
 #endif

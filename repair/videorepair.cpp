@@ -21,14 +21,14 @@
 using RepairReport::failure;
 
 VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer,
-    const QByteArray& name)
+    const QByteArray& name, Details* details)
 {
     const bool verbose = family.reportsEveryStep();
     std::unique_ptr<QuickTimeFile> movie(new (std::nothrow) QuickTimeFile(device, family.profile(), frameMapBuffer));
     if (!movie) {
         if (verbose)
             failure(name, "not enough memory");
-        return Outcome::NotRepaired;
+        return Outcome::OutOfMemory;
     }
     if (!movie->hasOpenMovieDataAtom()) {
         // A repair committed by a run that ended before the rename: its
@@ -36,9 +36,13 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
         // commit, perhaps still in the cache, is surely on the device).
         CachedReads readBack(device);
         if (MovieVerifier::checkCommitted(&readBack) == MovieVerifier::Result::Sound) {
+            // Not yet surely on the device: the take keeps its name for a
+            // later run, which finds the commit again.
             if (!syncToDevice(device)) {
                 RepairReport::writeFailure(device);
-                return Outcome::NotRepaired;
+                if (details)
+                    details->writeProblem = RepairReport::writeProblem(device);
+                return Outcome::Unfinished;
             }
             qDebug("********************* %s was repaired by an earlier run that ended before renaming it!\n",
                 name.constData());
@@ -53,7 +57,7 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
     // Without the frame map buffer there is nothing to read the map into.
     if (!movie->frameMap.isValid()) {
         failure(name, "not enough memory");
-        return Outcome::NotRepaired;
+        return Outcome::OutOfMemory;
     }
     if (!movie->readRecoverySettings()) {
         if (verbose)
@@ -67,17 +71,38 @@ VideoRepair::Outcome VideoRepair::run(const TakeFamily& family, QIODevice* devic
         failure(name, breach);
         return Outcome::NotRepaired;
     }
+    if (details)
+        details->recorded = RecordedFormat::asSet(*movie);
     if (!MoviePlacement::place(*movie, family.repairForms(*movie), family.minimumItems(), name)) {
+        if (details)
+            details->items = movie->items;
         if (movie->refusal) {
             failure(name, movie->refusal);
             return Outcome::NotRepaired;
         }
-    } else if (writeAndCommit(*movie, family, name)) {
-        return Outcome::Repaired;
+        if (movie->itemsBelowMinimum >= 0) {
+            const QByteArray reason = "only " + QByteArray::number(movie->itemsBelowMinimum)
+                + " whole items reached the card, a take of this recorder has at least "
+                + QByteArray::number(family.minimumItems());
+            failure(name, reason.constData());
+            return Outcome::RebuildFailed;
+        }
+    } else {
+        const bool committed = writeAndCommit(*movie, family, name);
+        if (details) {
+            details->items = movie->items;
+            details->recorded = RecordedFormat::fromSettings(*movie);
+        }
+        if (committed)
+            return Outcome::Repaired;
     }
     if (verbose)
         failure(name, "no frame map or finalization failed");
-    return movie->repairableAfterWriteFailure ? Outcome::Unfinished : Outcome::RebuildFailed;
+    if (!movie->repairableAfterWriteFailure)
+        return Outcome::RebuildFailed;
+    if (details)
+        details->writeProblem = movie->writeProblem;
+    return Outcome::Unfinished;
 }
 
 bool VideoRepair::writeAndCommit(QuickTimeFile& file, const TakeFamily& family, const QByteArray& name)

@@ -1,7 +1,11 @@
 #ifndef VIDEOREPAIR_H
 #define VIDEOREPAIR_H
 
+#include "recordedformat.h"
+#include "takeitems.h"
+
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 class QIODevice;
@@ -22,12 +26,26 @@ public:
         RebuildFailed,    // the rebuild was attempted and failed
         Unfinished,       // a write failed; the take still reads as unfinished (or
                           // as committed) and a later run redoes (or finishes) it
-        NotRepaired       // stopped before the rebuild; nothing was written
+        NotRepaired,      // stopped before the rebuild; nothing was written
+        OutOfMemory       // no memory for the repair; nothing was written
+    };
+
+    // What a repair learnt of its take on the way, for the take's result.
+    struct Details
+    {
+        // Why an Unfinished take's write failed.
+        QString writeProblem;
+        // What was recorded: from the settings once they passed their
+        // bounds, with the items kept once the map was counted.
+        RecordedFormat recorded;
+        TakeItems items;
     };
 
     // `frameMapBuffer` holds FrameMap::byteSize bytes (null: none could be
-    // allocated); `name` is the take's path as the report lines print it.
-    static Outcome run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer, const QByteArray& name);
+    // allocated); `name` is the take's path as the report lines print it;
+    // `details`, when given, receives what the repair learnt.
+    static Outcome run(const TakeFamily& family, QIODevice* device, quint8* frameMapBuffer, const QByteArray& name,
+        Details* details = nullptr);
 
 private:
     // Writes the movie behind the media and commits it: lead, movie and

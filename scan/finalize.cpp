@@ -1,17 +1,31 @@
 #include "scan/finalize.h"
 
+#include "opentake.h"
 #include "orlafamily.h"
-#include "repairreport.h"
-#include "takerename.h"
+#include "takename.h"
+#include "takerepair.h"
+#include "undecodablenames.h"
 #include "veskaudiorepair.h"
 #include "veskfamily.h"
 
 #include <QFile>
 #include <QtDebug>
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QtEndian>
 
 #include <new>
+
+namespace {
+
+// A take an earlier attempt could not save: listed, never opened again.
+bool isFailureName(const QString& path)
+{
+    const TakeName::Kind kind = TakeName::kind(path);
+    return kind == TakeName::Kind::FailedVideo || kind == TakeName::Kind::FailedSound;
+}
+
+}
 
 Finalize::Finalize()
     : indexBuffer(new (std::nothrow) char[indexBufferSize]()),
@@ -20,8 +34,9 @@ Finalize::Finalize()
       scanOnly(false),
       finalizedCount(0),
       unrecoverableCount(0),
-      pathMissing(false),
-      isOrla(0)
+      leftUnfinishedCount(0),
+      skippedFolderCount(0),
+      pathMissing(false)
 {
 }
 
@@ -34,8 +49,22 @@ bool Finalize::start(const QStringList& paths)
 {
     finalizedCount = 0;
     unrecoverableCount = 0;
+    leftUnfinishedCount = 0;
+    skippedFolderCount = 0;
     pathMissing = false;
+    stopped = false;
     return scanPaths(paths);
+}
+
+Finalize::Count Finalize::countTakes(const QStringList& paths)
+{
+    Count count;
+    const QSignalBlocker silent(this);
+    counting = &count;
+    scanPaths(paths);
+    counting = nullptr;
+    pathMissing = false;
+    return count;
 }
 
 bool Finalize::scanPaths(const QStringList& paths)
@@ -45,6 +74,16 @@ bool Finalize::scanPaths(const QStringList& paths)
         // Absolute before the current directory moves, or a relative root would
         // then name a different folder.
         folder.setPath(folder.absolutePath());
+        const QFileInfo given(folder.absolutePath());
+        if (given.isFile()) {
+            if (TakeName::kind(given.absoluteFilePath()) == TakeName::Kind::Other) {
+                emit textOutput(tr("ERROR: Specified file is not a recording: %1\n").arg(given.absoluteFilePath()));
+                pathMissing = true;
+                break;
+            }
+            handleTake(given);
+            continue;
+        }
         if (!folder.exists()) {
             emit textOutput(tr("ERROR: Specfied path does not exist: %1\n").arg(folder.absolutePath()));
             pathMissing = true;
@@ -56,6 +95,8 @@ bool Finalize::scanPaths(const QStringList& paths)
         QDir::setCurrent(folder.absolutePath());
         walkFolder(folder);
         QDir::setCurrent(previousCurrent);
+        if (stopped)
+            break;
     }
     return true;
 }
@@ -74,19 +115,28 @@ bool Finalize::walkFolder(QDir& folder, QSet<QString>& enteredFolders)
         emit textOutput(tr("Skipping folder: %1\n").arg(folder.absolutePath()));
         return true;
     }
+    // A folder that cannot be read lists as empty, and its takes cannot be
+    // opened if it cannot be entered: it is said to be skipped instead.
+    const QFileInfo here(folder.absolutePath());
+    if (!here.isReadable() || !here.isExecutable()) {
+        skipFolder(folder.absolutePath());
+        return true;
+    }
     scanFolder(folder);
 
     QStringList subfolders = folder.entryList(QDir::AllDirs);
     subfolders.removeAll(QStringLiteral("."));
     subfolders.removeAll(QStringLiteral(".."));
 
-    const QString here = folder.path();
+    const QString current = folder.path();
     for (const QString& name : std::as_const(subfolders)) {
+        if (stopped)
+            break;
         if (!enterSubfolder(folder, name, enteredFolders))
             continue;
         walkFolder(folder, enteredFolders);
         // Back to exactly where we were, even if the subfolder vanished meanwhile.
-        folder.setPath(here);
+        folder.setPath(current);
     }
     return true;
 }
@@ -94,53 +144,125 @@ bool Finalize::walkFolder(QDir& folder, QSet<QString>& enteredFolders)
 bool Finalize::enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders)
 {
     const QString realPath = QFileInfo(folder.absoluteFilePath(name)).canonicalFilePath();
-    if (realPath.isEmpty() || enteredFolders.contains(realPath) || !folder.cd(name)) {
+    // A link back to a folder already walked hides nothing.
+    if (enteredFolders.contains(realPath)) {
         emit textOutput(tr("Skipping folder: %1\n").arg(folder.absoluteFilePath(name)));
+        return false;
+    }
+    if (realPath.isEmpty() || !folder.cd(name)) {
+        skipFolder(folder.absoluteFilePath(name));
         return false;
     }
     enteredFolders.insert(realPath);
     return true;
 }
 
+void Finalize::skipFolder(const QString& path)
+{
+    emit textOutput(tr("Skipping folder: %1\n").arg(path));
+    ++skippedFolderCount;
+}
+
 bool Finalize::scanFolder(QDir& folder)
 {
     emit textOutput(tr("Scanning folder: %1\n").arg(folder.absolutePath()));
-    const QFileInfoList entries = folder.entryInfoList(nameFilters);
-    for (const QFileInfo& entry : entries)
-        reportFile(folder, entry);
+    // Files only: a folder named like a take is walked as a folder.
+    const QFileInfoList entries = folder.entryInfoList(nameFilters, QDir::Files);
+    for (const QFileInfo& entry : entries) {
+        if (!handleTake(entry))
+            return true;
+    }
+    // Names nothing can open are reported, never handled: not counted as takes.
+    if (counting)
+        return true;
+    // Names the listing above leaves out: said, since nothing can open them.
+    for (const UndecodableName& entry : undecodableNames(folder.absolutePath())) {
+        const QString path = folder.absoluteFilePath(entry.shownAs);
+        const TakeName::Kind kind = TakeName::kind(path);
+        if (entry.folder) {
+            skipFolder(path);
+        } else if (isFailureName(path)) {
+            report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
+        } else if (kind != TakeName::Kind::Other) {
+            TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::LeftUnfinished);
+            result.reason = OpenTake::accessProblem(path, false);
+            report(result);
+        }
+    }
     return true;
 }
 
-void Finalize::reportFile(const QDir& folder, const QFileInfo& entry)
+bool Finalize::handleTake(const QFileInfo& entry)
+{
+    if (counting) {
+        ++counting->takes;
+        if (!isFailureName(entry.absoluteFilePath()))
+            ++counting->unfinished;
+        return true;
+    }
+    // Each take commits on its own: stopping between two leaves none half done.
+    if (stopRequested && stopRequested->load()) {
+        stopped = true;
+        return false;
+    }
+    emit takeStarting(entry.absoluteFilePath());
+    reportFile(entry);
+    return true;
+}
+
+void Finalize::reportFile(const QFileInfo& entry)
 {
     const QString path = entry.absoluteFilePath();
-    const QString name = entry.fileName();
 
     // Takes an earlier attempt could not save are listed, never opened again.
-    if (name.endsWith(QLatin1String(".nra")) || name.endsWith(QLatin1String(".nrv"))) {
-        emit textOutput(tr("     %1 Unrecoverable\n").arg(path));
-        ++unrecoverableCount;
+    if (isFailureName(path)) {
+        report(TakeResult(path, TakeResult::Family::Unknown, TakeResult::Status::Unrecoverable));
         return;
     }
 
     if (scanOnly) {
-        const QString tag = detectFamily(path) == familyOrla ? tr("(orla)") : tr("(vesk)");
-        emit textOutput(tr("     %1 %2 Requires finalize\n").arg(path, tag));
+        const bool orla = detectFamily(path) == familyOrla;
+        TakeResult listed(path, orla ? TakeResult::Family::Orla : TakeResult::Family::Vesk, TakeResult::Status::RequiresFinalize);
+        listed.recorded = recordedAsSet(path, orla);
+        report(listed);
+        return;
+    }
+    report(finalizeFile(path));
+}
+
+void Finalize::report(const TakeResult& result)
+{
+    writeReportLine(result);
+    emit takeFinished(result);
+}
+
+void Finalize::writeReportLine(const TakeResult& result)
+{
+    using Status = TakeResult::Status;
+    if (result.family == TakeResult::Family::Unknown) {
+        emit textOutput(tr("     %1 Unrecoverable\n").arg(result.finalPath));
+        ++unrecoverableCount;
+        return;
+    }
+    const bool orla = result.family == TakeResult::Family::Orla;
+    if (result.status == Status::RequiresFinalize) {
+        emit textOutput(tr("     %1 %2 Requires finalize\n").arg(result.finalPath, orla ? tr("(orla)") : tr("(vesk)")));
         ++finalizedCount;
         return;
     }
-
-    const int result = finalizeFile(path);
-    QString status;
-    if (result == 0) {
+    switch (result.status) {
+    case Status::Finalized:
         ++finalizedCount;
-        status = tr("Finalized");
-    } else {
+        break;
+    case Status::LeftUnfinished:
+    case Status::RepairedNotRenamed:
+        ++leftUnfinishedCount;
+        break;
+    default:
         ++unrecoverableCount;
-        status = tr("Unrecoverable");
+        break;
     }
-    const QString tag = isOrla ? tr("(Orla)") : tr("(Vesk)");
-    emit textOutput(tr("     %1 %2 %3\n").arg(folder.absoluteFilePath(outputFileName), tag, status));
+    emit textOutput(tr("     %1 %2 %3\n").arg(result.finalPath, orla ? tr("(Orla)") : tr("(Vesk)"), result.statusText()));
 }
 
 bool Finalize::isSkippedFolder(const QDir& folder)
@@ -152,14 +274,28 @@ bool Finalize::isSkippedFolder(const QDir& folder)
     return false;
 }
 
-int Finalize::finalizeFile(QString path)
+RecordedFormat Finalize::recordedAsSet(const QString& path, bool orla)
 {
-    // Until a flow renames the file, the report names it under its own path.
-    outputFileName = path;
+    // Only what is cheap to read: the settings block or the chunks before
+    // the samples, never the frame map. Only a plain file, for reading.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::ExistingOnly))
+        return RecordedFormat();
+    if (TakeName::kind(path) == TakeName::Kind::Sound)
+        return VeskAudioRepair::recordedFormat(&file);
+    return RecordedFormat::fromSettingsBlock(&file, orla ? OrlaFamily::instance().profile() : VeskFamily::instance().profile());
+}
+
+TakeResult Finalize::finalizeFile(QString path)
+{
     const int family = detectFamily(path);
     if (family == familyUnreadable) {
-        isOrla = 0;
-        return notFinalized;
+        // Unreadable for its surroundings, or too short to be a take.
+        TakeResult result(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
+        result.reason = OpenTake::accessProblem(path, false);
+        if (!result.reason.isEmpty())
+            result.status = TakeResult::Status::LeftUnfinished;
+        return result;
     }
     if (family == familyOrla)
         return finalizeOrlaFile(path);
@@ -169,7 +305,7 @@ int Finalize::finalizeFile(QString path)
 int Finalize::detectFamily(QString path)
 {
     // Audio takes exist only in the Vesk family.
-    if (!path.toLower().endsWith(QLatin1String(".vlv")))
+    if (TakeName::kind(path) != TakeName::Kind::Video)
         return familyVesk;
 
     // Only a plain file is opened: reading a pipe or a device that took a
@@ -192,62 +328,19 @@ int Finalize::detectFamily(QString path)
     return firstAtomSize < 0x80 ? familyOrla : familyVesk;
 }
 
-int Finalize::finalizeOrlaFile(QString path)
+TakeResult Finalize::finalizeOrlaFile(QString path)
 {
-    isOrla = 1;
     qDebug("doing orla finalize");
-    return finalizeVideo(OrlaFamily::instance(), path);
+    return TakeRepair::video(OrlaFamily::instance(), TakeResult::Family::Orla, path, indexBuffer);
 }
 
-int Finalize::finalizeVeskFile(QString path)
+TakeResult Finalize::finalizeVeskFile(QString path)
 {
-    isOrla = 0;
     qDebug("doing veskone finalize");
-    const QString lowerPath = path.toLower();
-    if (lowerPath.endsWith(QLatin1String(".vla")))
-        return finalizeAudio(path);
-    if (!lowerPath.endsWith(QLatin1String(".vlv")))
-        return notFinalized;
-    return finalizeVideo(VeskFamily::instance(), path);
-}
-
-int Finalize::finalizeVideo(const TakeFamily& family, const QString& path)
-{
-    const QByteArray name = path.toUtf8();
-    // A run short of memory leaves the take under its name, to be repaired
-    // by a later run; the older family's flow checks before it opens it.
-    if (!indexBuffer && !family.reportsEveryStep()) {
-        RepairReport::failure(name, "not enough memory");
-        return notFinalized;
-    }
-    QFile file(path);
-    // ExistingOnly: a take that vanished since the listing must not be created empty.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        if (family.reportsEveryStep())
-            RepairReport::failure(name, "can't open the file");
-        return notFinalized;
-    }
-    const VideoRepair::Outcome outcome
-        = VideoRepair::run(family, &file, reinterpret_cast<quint8*>(indexBuffer), name);
-    // A repair is on the device before it is reported (the rebuild syncs it);
-    // nothing is left to flush here.
-    file.close();
-    outputFileName = family.finishTake(path, outcome);
-    const bool repaired = outcome == VideoRepair::Outcome::Repaired || outcome == VideoRepair::Outcome::CompletedEarlier;
-    return repaired ? 0 : notFinalized;
-}
-
-int Finalize::finalizeAudio(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return notFinalized;
-    bool unfinished = false;
-    const int result = VeskAudioRepair::run(&file, &unfinished);
-    file.close();
-    // A take whose sizes could not be written (a full card) keeps its name:
-    // a later run redoes or finishes it. Any other leaves under its finished
-    // or its failure name.
-    outputFileName = unfinished ? path : TakeRename::rename(path, VeskFamily::finalName(path, false, result == 0));
-    return result;
+    const TakeName::Kind kind = TakeName::kind(path);
+    if (kind == TakeName::Kind::Sound)
+        return TakeRepair::audio(path);
+    if (kind != TakeName::Kind::Video)
+        return TakeResult(path, TakeResult::Family::Vesk, TakeResult::Status::Unrecoverable);
+    return TakeRepair::video(VeskFamily::instance(), TakeResult::Family::Vesk, path, indexBuffer);
 }

@@ -8,7 +8,9 @@
 #include <QString>
 #include <QStringList>
 
-class TakeFamily;
+#include "takeresult.h"
+
+#include <atomic>
 
 // The scanner of one run: walks the folder trees, reports every recording it
 // finds and, unless scanOnly is set, hands each one to its family's finalize flow.
@@ -19,8 +21,6 @@ class Finalize : public QObject
 public:
     // Size of the frame map work buffer lent to the family flows.
     static constexpr int indexBufferSize = 5472000;
-    // Result of a flow for a file that was not finalized (also a failed seek, read or write).
-    static constexpr int notFinalized = 31;
     // Results of detectFamily.
     static constexpr int familyVesk = 0;
     static constexpr int familyOrla = 1;
@@ -30,37 +30,62 @@ public:
     ~Finalize() override;
 
     bool start(const QStringList& paths);
+    // What start would meet, found by listing the trees alone (nothing is
+    // opened, no line written): every take, and those a finalize run writes.
+    struct Count
+    {
+        int takes = 0;
+        int unfinished = 0;
+    };
+    Count countTakes(const QStringList& paths);
     bool scanPaths(const QStringList& paths);
     bool walkFolder(QDir& folder);
     bool scanFolder(QDir& folder);
     bool isSkippedFolder(const QDir& folder);
-    int finalizeFile(QString path);
+    TakeResult finalizeFile(QString path);
     int detectFamily(QString path);
 
-    // Family flows: 0 when the file was finalized, any other value when not.
-    int finalizeOrlaFile(QString path);
-    int finalizeVeskFile(QString path);
+    // Family flows: what became of the take.
+    TakeResult finalizeOrlaFile(QString path);
+    TakeResult finalizeVeskFile(QString path);
 
     char* indexBuffer; // null when the buffer could not be allocated; zero at first, as the frame map read wants it
-    QString outputFileName;
     QStringList skipFolders;
     QStringList nameFilters;
     bool scanOnly;
     int finalizedCount;
     int unrecoverableCount;
-    // Set when a root is not a folder; its line is the only trace of it otherwise.
+    // Takes left unfinished for their surroundings, or repaired and not renamed.
+    int leftUnfinishedCount;
+    // Folders that could not be read or entered: their takes were not scanned.
+    int skippedFolderCount;
+    // Set when a root is neither a folder nor a take; its line is the only trace of it otherwise.
     bool pathMissing;
-    int isOrla;
+    // Set by the run, from any thread: the walk ends before the next take
+    // once it holds true, and stopped tells it did.
+    const std::atomic_bool* stopRequested = nullptr;
+    bool stopped = false;
 
 signals:
     void textOutput(QString text);
+    void takeStarting(QString path);
+    void takeFinished(TakeResult result);
 
 private:
-    int finalizeVideo(const TakeFamily& family, const QString& path);
-    int finalizeAudio(const QString& path);
+    // What a take's head says was recorded, for a scan that writes nothing.
+    static RecordedFormat recordedAsSet(const QString& path, bool orla);
+    // Counts the take and writes its report line.
+    void report(const TakeResult& result);
+    void skipFolder(const QString& path);
     bool walkFolder(QDir& folder, QSet<QString>& enteredFolders);
     bool enterSubfolder(QDir& folder, const QString& name, QSet<QString>& enteredFolders);
-    void reportFile(const QDir& folder, const QFileInfo& entry);
+    // Counts the take while counting; otherwise handles it, unless a stop
+    // was asked for: false then.
+    bool handleTake(const QFileInfo& entry);
+    void reportFile(const QFileInfo& entry);
+    void writeReportLine(const TakeResult& result);
+
+    Count* counting = nullptr; // set while countTakes lists the trees
 };
 
 #endif

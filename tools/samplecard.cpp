@@ -6,6 +6,7 @@
 #include "wavwriter.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -29,6 +30,11 @@ bool SampleCard::write()
         if (!QDir().mkpath(folder))
             return fail(QStringLiteral("cannot create ") + folder);
     return writeOrlaTakes(orla) && writeVeskTakes(veskClips) && writeSoundTakes(veskSound);
+}
+
+bool SampleCard::isFree(const QString& path)
+{
+    return !QFileInfo::exists(path) || fail(path + QStringLiteral(" already exists and is not replaced"));
 }
 
 bool SampleCard::fail(const QString& what)
@@ -56,6 +62,8 @@ bool SampleCard::writeOrlaTakes(const QString& clips)
     take.startTimecode = 86400; // 01:00:00:00
     take.reelName = "A001";
     QString path = clips + QStringLiteral("/A001C001.vlv");
+    if (!isFree(path))
+        return false;
     WrittenTake written = RecordingWriter::write(take, path);
     if (!written.ok)
         return fail(written.error);
@@ -67,6 +75,8 @@ bool SampleCard::writeOrlaTakes(const QString& clips)
     finished.channelPcm = written.expectedChannelPcm;
     finished.timecode = written.expectedTimecode;
     path = clips + QStringLiteral("/A001C000.mov");
+    if (!isFree(path))
+        return false;
     const QString muxError = FinishedMovie::write(finished, path);
     if (!muxError.isEmpty())
         return fail(muxError);
@@ -85,6 +95,8 @@ bool SampleCard::writeOrlaTakes(const QString& clips)
     take.reelName = "A001";
     take.trailingBytes = 256 * 1024;
     path = clips + QStringLiteral("/A001C002.vlv");
+    if (!isFree(path))
+        return false;
     written = RecordingWriter::write(take, path);
     if (!written.ok)
         return fail(written.error);
@@ -95,6 +107,8 @@ bool SampleCard::writeOrlaTakes(const QString& clips)
     take.trailingBytes = 0;
     take.filePokes = { { 5472240, QByteArray(16, '\xFF') } };
     path = clips + QStringLiteral("/A001C003.nrv");
+    if (!isFree(path))
+        return false;
     written = RecordingWriter::write(take, path);
     if (!written.ok)
         return fail(written.error);
@@ -114,6 +128,8 @@ bool SampleCard::writeVeskTakes(const QString& clips)
     take.startTimecode = 900000; // 10:00:00:00
     take.reelName = "B001";
     QString path = clips + QStringLiteral("/B001C001.vlv");
+    if (!isFree(path))
+        return false;
     WrittenTake written = RecordingWriter::write(take, path);
     if (!written.ok)
         return fail(written.error);
@@ -128,6 +144,8 @@ bool SampleCard::writeVeskTakes(const QString& clips)
     take.startTimecode = 45000; // 00:30:00:00
     take.reelName = "B001";
     path = clips + QStringLiteral("/B001C002.vlv");
+    if (!isFree(path))
+        return false;
     written = RecordingWriter::write(take, path);
     if (!written.ok)
         return fail(written.error);
@@ -142,6 +160,8 @@ bool SampleCard::writeSoundTakes(const QString& sound)
     description.bitsPerSample = 24;
     description.samplesPerChannel = 48000 * 2;
     QString path = sound + QStringLiteral("/B001S001.vla");
+    if (!isFree(path))
+        return false;
     WrittenWav written = WavWriter::write(description, path);
     if (!written.ok)
         return fail(written.error);
@@ -151,6 +171,8 @@ bool SampleCard::writeSoundTakes(const QString& sound)
     description.finishedDataSize = true;
     description.riffSize = RiffSizeMode::Finished;
     path = sound + QStringLiteral("/B001S000.wav");
+    if (!isFree(path))
+        return false;
     written = WavWriter::write(description, path);
     if (!written.ok)
         return fail(written.error);

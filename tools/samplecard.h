@@ -13,7 +13,8 @@ class SampleCard
 public:
     explicit SampleCard(const QString& folder, int framesPerTake = 24);
 
-    // Writes every take; false on the first failure (see error()).
+    // Writes every take; false on the first failure (see error()), a file
+    // of a take's name already in the folder among them: none is replaced.
     bool write();
 
     QString error() const { return failure; }
@@ -25,6 +26,8 @@ private:
     bool writeVeskTakes(const QString& clips);
     bool writeSoundTakes(const QString& sound);
     bool fail(const QString& what);
+    // False (a failure) when a file of that name is already there.
+    bool isFree(const QString& path);
     void note(const QString& path, const QString& what);
 
     QString root;

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -18,6 +19,9 @@ int main(int argc, char* argv[])
                                           QStringLiteral("Video frames per take (default 24)."),
                                           QStringLiteral("count"), QStringLiteral("24"));
     parser.addOption(framesOption);
+    const QCommandLineOption intoNonEmptyOption(QStringLiteral("into-non-empty"),
+        QStringLiteral("Also write into a folder that already holds files (none of them is replaced)."));
+    parser.addOption(intoNonEmptyOption);
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The card folder to write."));
     parser.process(app);
 
@@ -44,7 +48,18 @@ int main(int argc, char* argv[])
         }
     }
 
-    SampleCard card(parser.positionalArguments().first(), frames);
+    // A folder that holds anything may be someone's card: nothing goes in
+    // unless asked for.
+    const QString folder = parser.positionalArguments().first();
+    const QDir target(folder);
+    if (!parser.isSet(intoNonEmptyOption) && target.exists()
+        && !target.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        err << "ambrel-samplecard: " << folder << " is not empty: a sample card goes into a new or empty folder "
+            << "(--into-non-empty adds it here, replacing no file)\n";
+        return 1;
+    }
+
+    SampleCard card(folder, frames);
     const bool ok = card.write();
     for (const QString& line : card.written())
         out << line << '\n';

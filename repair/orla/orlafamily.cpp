@@ -3,9 +3,6 @@
 #include "quicktimefile.h"
 #include "quicktimefourcc.h"
 #include "repairreport.h"
-#include "takerename.h"
-
-#include <QFile>
 
 namespace {
 
@@ -76,23 +73,13 @@ void OrlaFamily::reportWriteFailure(const QIODevice* device, WriteStep step) con
         RepairReport::deviceError(device);
 }
 
-QString OrlaFamily::finishTake(const QString& path, VideoRepair::Outcome outcome) const
+TakeFamily::Ending OrlaFamily::endingAfter(VideoRepair::Outcome outcome) const
 {
     using Outcome = VideoRepair::Outcome;
     // A take that was not repaired keeps the recorder's name: it is no movie
     // yet, and it may be repairable later (a locked file, low memory, a full
     // card), so a later scan must still list it.
-    if (outcome == Outcome::NotRepaired || outcome == Outcome::Unfinished)
-        return path;
-    if (!QFile::exists(path) || !path.endsWith(QLatin1String(".vlv")))
-        return QStringLiteral("Invalid output file.");
-    QString target = path;
-    if (outcome == Outcome::RebuildFailed) {
-        target.replace(QLatin1String(".vlv"), QLatin1String(".nrv"));
-        if (QFile::exists(target))
-            QFile::remove(target);
-    } else {
-        target.replace(QLatin1String(".vlv"), QLatin1String(".mov"));
-    }
-    return TakeRename::rename(path, target);
+    if (outcome == Outcome::NotRepaired || outcome == Outcome::Unfinished || outcome == Outcome::OutOfMemory)
+        return Ending::Kept;
+    return outcome == Outcome::RebuildFailed ? Ending::Failed : Ending::Finished;
 }

@@ -17,7 +17,7 @@ public:
     quint32 minimumItems() const override { return 30; }
     QByteArray closingBlock() const override;
     void reportWriteFailure(const QIODevice* device, WriteStep step) const override;
-    QString finishTake(const QString& path, VideoRepair::Outcome outcome) const override;
+    Ending endingAfter(VideoRepair::Outcome outcome) const override;
 };
 
 #endif

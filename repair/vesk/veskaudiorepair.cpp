@@ -24,13 +24,28 @@ bool dataSizeIsOpenOrRepaired(const AudioFile& audio)
 
 } // namespace
 
-int VeskAudioRepair::run(QIODevice* device, bool* unfinished)
+RecordedFormat VeskAudioRepair::recordedFormat(const AudioFile& audio)
+{
+    const quint64 size = quint64(audio.device->size());
+    const quint64 bytes = audio.dataSize != 0 ? audio.dataSize : size > audio.dataStart ? size - audio.dataStart : 0;
+    return RecordedFormat::ofSound(audio.channelCount, audio.sampleRate, audio.bitsPerSample, bytes);
+}
+
+RecordedFormat VeskAudioRepair::recordedFormat(QIODevice* device)
+{
+    AudioFile audio(device);
+    return audio.parse() == AudioFile::Success ? recordedFormat(audio) : RecordedFormat();
+}
+
+int VeskAudioRepair::run(QIODevice* device, bool* unfinished, QString* writeProblem, RecordedFormat* recorded)
 {
     *unfinished = false;
     AudioFile audio(device);
     int result = audio.parse();
     if (result != AudioFile::Success)
         return result;
+    if (recorded)
+        *recorded = recordedFormat(audio);
     bool sizesWritten = false;
     result = audio.repairSizes(&sizesWritten);
     // Finished before (by the recorder, or by a run that ended before the
@@ -43,6 +58,7 @@ int VeskAudioRepair::run(QIODevice* device, bool* unfinished)
         return result;
     }
     RepairReport::writeFailure(device);
+    *writeProblem = RepairReport::writeProblem(device);
     *unfinished = dataSizeIsOpenOrRepaired(audio);
     return result;
 }

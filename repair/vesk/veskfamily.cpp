@@ -3,7 +3,6 @@
 #include "quicktimefile.h"
 #include "quicktimefourcc.h"
 #include "repairreport.h"
-#include "takerename.h"
 
 #include <QtEndian>
 
@@ -68,25 +67,15 @@ void VeskFamily::reportWriteFailure(const QIODevice* device, WriteStep) const
     RepairReport::writeFailure(device);
 }
 
-QString VeskFamily::finishTake(const QString& path, VideoRepair::Outcome outcome) const
+TakeFamily::Ending VeskFamily::endingAfter(VideoRepair::Outcome outcome) const
 {
     using Outcome = VideoRepair::Outcome;
-    // A take whose repair could not be written (a full card) keeps its name:
-    // a later run redoes or finishes it.
-    if (outcome == Outcome::Unfinished)
-        return path;
+    // A take whose repair could not be written (a full card) or found no
+    // memory keeps its name: a later run redoes or finishes it.
+    if (outcome == Outcome::Unfinished || outcome == Outcome::OutOfMemory)
+        return Ending::Kept;
     const bool repaired = outcome == Outcome::Repaired || outcome == Outcome::CompletedEarlier;
-    return TakeRename::rename(path, finalName(path, true, repaired));
-}
-
-QString VeskFamily::finalName(const QString& path, bool video, bool repaired)
-{
-    QString renamed = path;
-    if (video)
-        renamed.replace(QLatin1String(".vlv"), repaired ? QLatin1String(".mov") : QLatin1String(".nrv"));
-    else
-        renamed.replace(QLatin1String(".vla"), repaired ? QLatin1String(".wav") : QLatin1String(".nra"));
-    return renamed;
+    return repaired ? Ending::Finished : Ending::Failed;
 }
 
 QByteArray VeskFamily::timecodeSampleBlock(quint32 frameNumber)

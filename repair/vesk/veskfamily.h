@@ -19,12 +19,7 @@ public:
     quint32 minimumItems() const override { return 0; }
     bool placeLead(QuickTimeFile& file, const QByteArray& name) const override;
     void reportWriteFailure(const QIODevice* device, WriteStep step) const override;
-    QString finishTake(const QString& path, VideoRepair::Outcome outcome) const override;
-
-    // The name a take leaves under: every occurrence of its temporary
-    // extension (".vlv", ".vla", as written in lower case) becomes the
-    // finished one (".mov", ".wav") or the failure one (".nrv", ".nra").
-    static QString finalName(const QString& path, bool video, bool repaired);
+    Ending endingAfter(VideoRepair::Outcome outcome) const override;
 
     // The 512-byte block of a timecode sample: the frame number, big-endian, then zeros.
     static QByteArray timecodeSampleBlock(quint32 frameNumber);

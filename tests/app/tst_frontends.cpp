@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
 #include <QtTest>
 
 namespace {
@@ -72,7 +75,8 @@ private:
 class DialogAnswerer : public QObject
 {
 public:
-    explicit DialogAnswerer(QMessageBox::StandardButton answer = QMessageBox::No) : answer(answer)
+    explicit DialogAnswerer(QMessageBox::StandardButton answer = QMessageBox::No, QMessageBox::StandardButton confirm = QMessageBox::Yes)
+        : answer(answer), confirm(confirm)
     {
         connect(&poll, &QTimer::timeout, this, &DialogAnswerer::answerOpenDialog);
         poll.start(10);
@@ -92,13 +96,17 @@ private:
             shown.append(whileShown());
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             shown.append(modal->windowTitle() + ": " + box->text());
-            QAbstractButton* button = box->button(answer) ? box->button(answer) : box->button(QMessageBox::Ok);
+            const QMessageBox::StandardButton reply = box->windowTitle() == "Finalize takes?" ? confirm : answer;
+            QAbstractButton* button = box->button(reply) ? box->button(reply) : box->button(QMessageBox::Ok);
             button->click();
         } else if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
             shown.append(modal->windowTitle());
-            if (folder.isEmpty()) {
+            if (chooser->acceptMode() == QFileDialog::AcceptSave) {
+                static_cast<QDialog*>(chooser)->accept(); // the name it offers
+            } else if (folder.isEmpty()) {
                 chooser->reject();
             } else {
+                shown.append(chooser->directory().path());
                 chooser->setDirectory(folder);
                 static_cast<QDialog*>(chooser)->accept();
             }
@@ -107,6 +115,7 @@ private:
 
     QTimer poll;
     QMessageBox::StandardButton answer;
+    QMessageBox::StandardButton confirm;
 };
 
 template <class T>
@@ -139,12 +148,34 @@ void choose(MainWindow& window, const char* button)
     QTest::mouseClick(radio, Qt::LeftButton, Qt::NoModifier, QPoint(5, radio->height() / 2));
 }
 
-QStringList runFromStart(MainWindow& window, const QString& path, bool finalize)
+// Starts a run with Start, or Enter in the path field, and waits for its end.
+QStringList runFromStart(MainWindow& window, const QString& path, bool finalize, bool enter = false)
 {
     widget<QLineEdit>(window, "drivePathEdit")->setText(path);
     choose(window, finalize ? "scanAndFinalize" : "scanOnly");
-    QTest::mouseClick(widget<QPushButton>(window, "startButton"), Qt::LeftButton);
+    if (enter)
+        QTest::keyClick(widget<QLineEdit>(window, "drivePathEdit"), Qt::Key_Return);
+    else
+        QTest::mouseClick(widget<QPushButton>(window, "startButton"), Qt::LeftButton);
+    if (!QTest::qWaitFor([&] { return widget<QWidget>(window, "browseButton")->isEnabled(); }, 120000))
+        return { "the run never ended" };
     return paneLines(window);
+}
+
+// "Save report..." as offered, into `folder` standing in for the home folder.
+void saveReport(MainWindow& window, const QString& folder)
+{
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", folder.toLocal8Bit());
+    DialogAnswerer user;
+    QMetaObject::invokeMethod(&window, "on_saveReportButton_clicked");
+    qputenv("HOME", home);
+}
+
+// The log saveReport wrote, without the headless platform's noise (see paneLines).
+QString savedLog(const QString& folder)
+{
+    return QString(fileBytes(folder + "/report.log")).remove("This plugin does not support propagateSizeHints()\n");
 }
 
 // The console on a terminal of its own (script), typing `answer` to its question.
@@ -170,9 +201,31 @@ bool holdsInOrder(const QString& text, QStringList lines)
     return QRegularExpression(lines.join(".*"), QRegularExpression::DotMatchesEverythingOption).match(text).hasMatch();
 }
 
+// The card's folder mounted read-only over itself, for the time of a run;
+// only root can mount.
+class ReadOnlyMount
+{
+public:
+    explicit ReadOnlyMount(const QString& folder) : folder(folder)
+    {
+        bound = !folder.isEmpty() && QProcess::execute("mount", { "--bind", folder, folder }) == 0;
+        readOnly = bound && QProcess::execute("mount", { "-o", "remount,bind,ro", folder }) == 0;
+    }
+    ~ReadOnlyMount()
+    {
+        if (bound)
+            QProcess::execute("umount", { folder });
+    }
+
+    QString folder;
+    bool bound = false;
+    bool readOnly = false;
+};
+
 // The card of a row: "mixed" (a take of each family, a sound take, one too
-// short for a family, one an earlier run gave up on), "take" (one older
-// family take that is repaired) or "empty".
+// short for a family, one an earlier run gave up on, notes), "take" (one older
+// family take that is repaired; "read-only" the same on a volume mounted
+// read-only) or "empty".
 void layCard(const TestCard& card, const QString& tree)
 {
     if (tree == "mixed") {
@@ -181,7 +234,8 @@ void layCard(const TestCard& card, const QString& tree)
         QVERIFY(card.add("b/vesk.vlv", TestCard::head(0x80)));
         QVERIFY(card.add("b/audio.vla", "RIFF"));
         QVERIFY(card.add("C/old.nra", "x"));
-    } else if (tree == "take") {
+        QVERIFY(card.add("notes.txt", "x"));
+    } else if (tree == "take" || tree == "read-only") {
         TakeDescription take = TakeDescription::forFamily(RecorderFamily::Vesk);
         take.setStandInFrames(6, 700);
         take.setAudio(1, 3, 2);
@@ -202,6 +256,10 @@ class FrontEndsTest : public QObject
 {
     Q_OBJECT
 
+public slots:
+    // Stands in for the file manager.
+    void open(const QUrl& url) { opened.append(url); }
+
 private slots:
     void initTestCase()
     {
@@ -215,9 +273,14 @@ private slots:
     void inputs();
     void run_data();
     void run();
+    void windowRun_data();
+    void windowRun();
     void consoleArguments_data();
     void consoleArguments();
     void consoleRunsOnWhenItsReaderGoes();
+
+private:
+    QList<QUrl> opened;
 };
 
 void FrontEndsTest::window_data()
@@ -240,6 +303,9 @@ void FrontEndsTest::window_data()
         { "label", "QLabel", "text", "Drive/ path to scan:" },
         { "browseButton", "QPushButton", "text", "Browse..." },
         { "outputWindow", "QPlainTextEdit", "maximumBlockCount", "4000" },
+        { "outputWindow", "QPlainTextEdit", "readOnly", "true" },
+        { "saveReportButton", "QPushButton", "text", "Save report..." },
+        { "cancelButton", "QPushButton", "enabled", "false" },
         { "progressBar", "QProgressBar", "value", "-1" },
         { "progressBar", "QProgressBar", "maximum", "100" },
         { "startButton", "QPushButton", "text", "Start" },
@@ -296,6 +362,11 @@ void FrontEndsTest::pane()
         QVERIFY(!unnamed.open(QIODevice::ReadOnly));
         qDebug("from anywhere\n");
         QCOMPARE(paneLines(window), (QStringList{ "QFSFileEngine::open: No file name specified", "from anywhere" }));
+        // The log keeps every line, however many the pane has dropped.
+        QTemporaryDir saved;
+        saveReport(window, saved.path());
+        const QStringList log = texts.replaceInStrings(QRegularExpression("\n$"), "") + QStringList{ "QFSFileEngine::open: No file name specified", "from anywhere" };
+        QCOMPARE(savedLog(saved.path()), log.join('\n') + '\n');
     }
     // The handler that was there before the window takes messages again.
     QTest::ignoreMessage(QtWarningMsg, "after the window is gone");
@@ -333,11 +404,23 @@ void FrontEndsTest::inputs()
     QTest::mouseClick(widget<QPushButton>(window, "browseButton"), Qt::LeftButton);
     QCOMPARE(path->text(), QStringLiteral(" "));
     QCOMPARE(paneLines(window), QStringList{ "old line" });
-    user.folder = folder.path();
+    // Browse opens at the typed path.
+    path->setText(folder.path());
+    user.folder = folder.filePath("sub");
+    QVERIFY(QDir().mkpath(user.folder));
     QTest::mouseClick(widget<QPushButton>(window, "browseButton"), Qt::LeftButton);
-    QCOMPARE(user.shown, QStringList(2, "Drive/path to scan."));
-    QCOMPARE(path->text(), folder.path());
+    QCOMPARE(user.shown, (QStringList{ "Drive/path to scan.", "Drive/path to scan.", folder.path() }));
+    QCOMPARE(path->text(), user.folder);
     QVERIFY(paneLines(window).isEmpty());
+
+    // A folder dropped on the window fills the path.
+    QMimeData dropped;
+    dropped.setUrls({ QUrl::fromLocalFile(folder.path()) });
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QApplication::sendEvent(&window, &drop);
+    QCOMPARE(path->text(), folder.path());
 }
 
 void FrontEndsTest::run_data()
@@ -363,6 +446,7 @@ void FrontEndsTest::run_data()
     const QString question = QStringLiteral("Check Drive?: The drive (%d) needs to be checked for errors. Press okay to check?");
     const QString stillDirty = QStringLiteral("Check Drive Error: Drive %d still reporting errors. Please check drive and try again.");
     const QStringList checked{ checking, dirty, checking, dirty };
+    const QString confirm = QStringLiteral("Finalize takes?: Finalize %1 take(s) in %r? Each is repaired in place and renamed.");
 
     QTest::newRow("scan only") << "mixed" << "%r" << false << "clean" << "answer" << "repair" << false
         << QStringList{ checking, clean } + scanOnly + QStringList{ "Scanning folder: %r",
@@ -378,20 +462,33 @@ void FrontEndsTest::run_data()
                "     %r/b/audio.nra (Vesk) Unrecoverable", "doing veskone finalize", "     %r/b/vesk.nrv (Vesk) Unrecoverable",
                "Scanning folder: %r/C", "     %r/C/old.nra Unrecoverable", " ", "5 file(s) unrecoverable.",
                "No unfinalized files found." }
-        << QStringList() << 1;
+        << QStringList{ confirm.arg(4) } << 1;
     QTest::newRow("finalize, a take repaired") << "take" << "%r" << true << "clean" << "answer" << "repair" << false
         << QStringList{ checking, clean, "Scanning for unfinalized files.", "Scanning folder: %r", "doing veskone finalize",
                "Recorded FILE Last Position Start:5497344 End:5500432 Size:3088", "     %r/B001.mov (Vesk) Finalized", " ",
                "1 file(s) have been successfully finalized." }
-        << QStringList() << 0;
+        << QStringList{ confirm.arg(1) } << 0;
     QTest::newRow("missing path") << "empty" << "%r/gone" << true << "clean" << "answer" << "repair" << false
         << QStringList{ checking, clean, "Scanning for unfinalized files.", "ERROR: Specfied path does not exist: %r/gone",
                " ", "No unfinalized files found." }
         << QStringList() << 3;
-    QTest::newRow("path of a file") << "mixed" << "%r/orla.vlv" << false << "clean" << "answer" << "repair" << false
-        << QStringList{ checking, clean } + scanOnly + QStringList{ "ERROR: Specfied path does not exist: %r/orla.vlv", " ",
-               "Test Debug", "0 file(s) require finalizing.", advice }
+    // A take given alone is handled alone.
+    QTest::newRow("path of a take") << "mixed" << "%r/b/vesk.vlv" << false << "clean" << "answer" << "repair" << false
+        << QStringList{ checking, clean } + scanOnly + QStringList{ "     %r/b/vesk.vlv (vesk) Requires finalize", " ",
+               "Test Debug", "1 file(s) require finalizing.", advice }
+        << QStringList() << 6;
+    QTest::newRow("path of a file that is no take") << "mixed" << "%r/notes.txt" << true << "clean" << "answer" << "repair" << false
+        << QStringList{ checking, clean, "Scanning for unfinalized files.", "ERROR: Specified file is not a recording: %r/notes.txt",
+               " ", "No unfinalized files found." }
         << QStringList() << 3;
+
+    QTest::newRow("read-only, scan only") << "read-only" << "%r" << false << "clean" << "answer" << "repair" << false
+        << QStringList{ checking, clean, "Drive %d is mounted read-only." } + scanOnly + QStringList{ "Scanning folder: %r",
+               "     %r/B001.vlv (vesk) Requires finalize", " ", "Test Debug", "1 file(s) require finalizing.", advice }
+        << QStringList() << 6;
+    QTest::newRow("read-only, finalize refused") << "read-only" << "%r" << true << "clean" << "answer" << "repair" << false
+        << QStringList{ checking, clean, "Drive %d is mounted read-only: no file on it can be finalized." }
+        << QStringList() << 1;
 
     QTest::newRow("dirty, not checked") << "empty" << "%r" << true << "dirty" << "answer" << "repair" << false
         << QStringList{ checking, dirty, "Warning: Skipping Drive Check on %d" } + emptyScan << QStringList{ question } << 0;
@@ -436,6 +533,9 @@ void FrontEndsTest::run()
     {
         TestCard card;
         layCard(card, tree);
+        const ReadOnlyMount mount(tree == "read-only" ? card.root : QString());
+        if (tree == "read-only" && !mount.readOnly)
+            QSKIP("only root can mount the card read-only");
         tools.set(volume == "dirty", fsutil, chkdsk);
         MainWindow window;
         window.show();
@@ -443,19 +543,19 @@ void FrontEndsTest::run()
         user.whileShown = [&] { return inputState(window); };
         QStringList unlockedLines;
         connect(widget<QPlainTextEdit>(window, "outputWindow"), &QPlainTextEdit::textChanged, this, [&] {
-            if (inputState(window) != "00000 progress to 0" && !paneLines(window).isEmpty())
+            if (!inputState(window).startsWith("0000") && !paneLines(window).isEmpty())
                 unlockedLines.append(paneLines(window).last());
         });
         const QString root = QString(path).replace("%r", card.root);
         QCOMPARE(runFromStart(window, root, finalize), filled(lines, card.root));
-        // Locked while busy, dialogs included; unlocked after.
+        // Locked while busy, dialogs included (Exit stays: it asks to stop); unlocked after.
         QCOMPARE(unlockedLines, QStringList());
         QStringList shown = filled(dialogs, card.root);
         for (qsizetype i = shown.size(); i > 0; --i)
-            shown.insert(i - 1, "00000 progress to 0");
+            shown.insert(i - 1, "00001 progress to 0");
         QCOMPARE(user.shown, shown);
         QCOMPARE(inputState(window), QStringLiteral("11111 progress to 100"));
-        expectedCalls = tools.calls();
+        expectedCalls = tools.calls().replaceInStrings(card.root, "%r");
         // A second run counts afresh.
         if (!finalize)
             QCOMPARE(runFromStart(window, root, finalize), filled(lines, card.root));
@@ -465,6 +565,7 @@ void FrontEndsTest::run()
     // The console, on a card of its own, with the tools as they were.
     TestCard card;
     layCard(card, tree);
+    const ReadOnlyMount mount(tree == "read-only" ? card.root : QString());
     tools.set(volume == "dirty", fsutil, chkdsk);
     const QStringList command = QStringList{ "--finalize", QString(path).replace("%r", card.root) }.mid(finalize ? 0 : 1);
     if (answerYes) {
@@ -482,17 +583,127 @@ void FrontEndsTest::run()
         QCOMPARE(run.out.split('\n'), filled(lines, card.root) + QStringList{ "" });
         QCOMPARE(run.err, QString());
     }
-    QCOMPARE(tools.calls(), expectedCalls);
+    QCOMPARE(tools.calls().replaceInStrings(card.root, "%r"), expectedCalls);
+}
+
+void FrontEndsTest::windowRun_data()
+{
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<bool>("confirm");     // the answer to the question before the first write
+    QTest::addColumn<QString>("action");   // done on seeing take 1 of 5: "cancel", "close", "exit"
+    QTest::addColumn<bool>("stop");        // the answer to the question whether to stop
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QStringList>("table"); // the saved report's rows, after its header
+
+    const QStringList start{ "Checking drive: %d", "fsutil:  \"Volume - %d is NOT Dirty\\n\"", "Scanning for unfinalized files.",
+        "Scanning folder: %r", "doing orla finalize", "********************* %r/orla.vlv recovery failed, corrupted file!",
+        "     %r/orla.vlv (Orla) Unrecoverable" };
+    const QStringList stopped{ " ", "Stopped on request: 4 take(s) left as they were.", "1 file(s) unrecoverable." };
+    const QString confirm = QStringLiteral("Finalize takes?: Finalize 4 take(s) in %r? Each is repaired in place and renamed.");
+    const QString ask = QStringLiteral("Stop the run?: A run is busy. Stop it after the current take? Takes already handled stay as they are.");
+    const QStringList rows{ "orla.vlv,%r,Orla,,,,Unrecoverable,", "short.vlv,%r,Vesk,,,,Unrecoverable,",
+        "audio.vla,%r/b,Vesk,,,,Unrecoverable,audio.nra", "vesk.vlv,%r/b,Vesk,,,,Unrecoverable,vesk.nrv", "old.nra,%r/C,,,,,Unrecoverable," };
+
+    QTest::newRow("declined") << "mixed" << false << "" << false
+        << QStringList{ start.mid(0, 2) + QStringList{ "Nothing was finalized: the run was stopped before its first take." } }
+        << QStringList{ confirm } << QStringList();
+    QTest::newRow("cancel after the first take") << "mixed" << true << "cancel" << false << start + stopped
+        << QStringList{ confirm } << rows.mid(0, 1);
+    QTest::newRow("exit, not stopped") << "mixed" << true << "exit" << false
+        << start + QStringList{ "     %r/short.vlv (Vesk) Unrecoverable", "Scanning folder: %r/b", "doing veskone finalize",
+               "     %r/b/audio.nra (Vesk) Unrecoverable", "doing veskone finalize", "     %r/b/vesk.nrv (Vesk) Unrecoverable",
+               "Scanning folder: %r/C", "     %r/C/old.nra Unrecoverable", " ", "5 file(s) unrecoverable.",
+               "No unfinalized files found." }
+        << QStringList{ confirm, ask } << rows;
+    QTest::newRow("closed during a run") << "mixed" << true << "close" << true << start + stopped
+        << QStringList{ confirm, ask } << rows.mid(0, 1);
+    // What was recorded and recovered, in the table.
+    QTest::newRow("a take repaired") << "take" << true << "" << false
+        << start.mid(0, 4) + QStringList{ "doing veskone finalize", "Recorded FILE Last Position Start:5497344 End:5500432 Size:3088",
+               "     %r/B001.mov (Vesk) Finalized", " ", "1 file(s) have been successfully finalized." }
+        << QStringList{ QString(confirm).replace("4 take(s)", "1 take(s)") } << QStringList{
+               "B001.vlv,%r,Vesk,\"Apple ProRes 422 1920x1080 25 fps, 1 ch 48000 Hz 24-bit\",00:00:00.240,\"6 frame(s), 2 sound chunk(s)\",Finalized,B001.mov" };
+}
+
+// A run in the window as a user follows it: the question before the first
+// write, a stop asked for on seeing the first take, the table saved.
+void FrontEndsTest::windowRun()
+{
+    QFETCH(QString, tree);
+    QFETCH(bool, confirm);
+    QFETCH(QString, action);
+    QFETCH(bool, stop);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, dialogs);
+    QFETCH(QStringList, table);
+
+    StandinTools tools;
+    tools.set(false, "answer", "repair");
+    TestCard card;
+    layCard(card, tree);
+    MainWindow window;
+    window.show();
+    DialogAnswerer user(stop ? QMessageBox::Yes : QMessageBox::No, confirm ? QMessageBox::Yes : QMessageBox::No);
+    QStringList progress;
+    connect(window.statusBar(), &QStatusBar::messageChanged, this, [&](const QString& message) {
+        progress.append(message + " at " + QString::number(widget<QProgressBar>(window, "progressBar")->value()));
+        if (!message.startsWith("Take 1 of 5: ") || action.isEmpty())
+            return;
+        if (action == "cancel")
+            widget<QPushButton>(window, "cancelButton")->click();
+        else if (action == "close")
+            window.close();
+        else
+            widget<QPushButton>(window, "exitButton")->click();
+    });
+    QList<bool> shownWhileRowsCame;
+    connect(widget<QTableView>(window, "resultsTable")->model(), &QAbstractItemModel::rowsInserted, this,
+            [&] { shownWhileRowsCame.append(window.isVisible()); });
+
+    QCOMPARE(runFromStart(window, card.root, true, true), filled(lines, card.root));
+    QCOMPARE(user.shown, filled(dialogs, card.root));
+    QCOMPARE(shownWhileRowsCame, QList<bool>(table.size(), true));
+    QCOMPARE(window.isVisible(), action != "close");
+    QStringList takesShown;
+    for (qsizetype take = 0; take < table.size(); ++take)
+        takesShown.append(QString("Take %1 of %2: %3 at %4").arg(take + 1).arg(tree == "mixed" ? 5 : 1)
+                              .arg(table[take].section(',', 0, 0)).arg(take));
+    if (action == "cancel" || stop)
+        takesShown.append("Stopping after the current take... at 0");
+    // Cleared, and the bar reset, when the run ends.
+    if (!takesShown.isEmpty())
+        takesShown.append(" at -1");
+    QCOMPARE(progress, takesShown);
+    QCOMPARE(QFile::exists(card.path("b/vesk.vlv")), tree == "mixed" && table.size() < 4);
+
+    QTemporaryDir saved;
+    QVERIFY(widget<QPushButton>(window, "saveReportButton")->isEnabled());
+    saveReport(window, saved.path());
+    QCOMPARE(fileBytes(saved.filePath("report.csv")),
+             filled(QStringList{ "Name,Folder,Family,Format,Duration,Recovered,Status,New name" } + table, card.root).join("\r\n").toUtf8() + "\r\n");
+    QCOMPARE(savedLog(saved.path()), paneLines(window).join('\n') + '\n');
+
+    // A row, in the order the user sorted the table, opens its take's folder.
+    auto* view = widget<QTableView>(window, "resultsTable");
+    view->sortByColumn(0, Qt::AscendingOrder);
+    opened.clear();
+    QDesktopServices::setUrlHandler("file", this, "open");
+    if (!table.isEmpty())
+        emit view->activated(view->model()->index(0, 0));
+    QDesktopServices::unsetUrlHandler("file");
+    table.sort();
+    QCOMPARE(opened, table.isEmpty() ? QList<QUrl>() : QList<QUrl>{ QUrl::fromLocalFile(filled({ table.first().section(',', 1, 1) }, card.root).first()) });
 }
 
 void FrontEndsTest::consoleArguments_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("out"); // "*": any text
+    QTest::addColumn<QString>("out"); // "*": the help, "~": any atoms that all parse
     QTest::addColumn<QString>("err");
 
-    const QString usage = QStringLiteral("usage: ambrel-cli [--finalize] PATH | --dump FILE\n");
+    const QString usage = QStringLiteral("usage: ambrel-cli [--json] [--finalize] PATH | --dump FILE | --check FILE\n");
     QTest::newRow("version") << QStringList{ "--version" } << 0 << "ambrel-cli 1.4.4\n" << "";
     QTest::newRow("help") << QStringList{ "--help" } << 0 << "*" << "";
     QTest::newRow("no path") << QStringList() << 2 << "" << "ambrel-cli: no PATH given\n" + usage;
@@ -505,6 +716,19 @@ void FrontEndsTest::consoleArguments_data()
     QTest::newRow("dump without a file") << QStringList{ "--dump" } << 2 << "" << "ambrel-cli: --dump takes one FILE\n" + usage;
     QTest::newRow("dump and finalize") << QStringList{ "--dump", "--finalize", "a" } << 2 << ""
                                        << "ambrel-cli: --dump and --finalize cannot be combined\n" + usage;
+    QTest::newRow("check without a file") << QStringList{ "--check" } << 2 << "" << "ambrel-cli: --check takes one FILE\n" + usage;
+    QTest::newRow("check and dump") << QStringList{ "--check", "--dump", "a" } << 2 << ""
+                                    << "ambrel-cli: --dump and --check cannot be combined\n" + usage;
+    QTest::newRow("check and json") << QStringList{ "--json", "--check", "a" } << 2 << ""
+                                    << "ambrel-cli: --check and --json cannot be combined\n" + usage;
+    QTest::newRow("check of a missing file") << QStringList{ "--check", "/no/such/file" } << 1 << ""
+                                             << "ambrel-cli: cannot open /no/such/file\n";
+    // "ffmpeg:" stands for a movie made elsewhere, with a timecode track.
+    QTest::newRow("dump of a movie made elsewhere") << QStringList{ "--dump", "ffmpeg:" } << 0 << "~" << "";
+    QTest::newRow("check of a movie made elsewhere") << QStringList{ "--check", "ffmpeg:" } << 0
+        << "File: %f\nFamily: QuickTime movie\nState: complete\nCodec: Lavc prores_ks (ap4h)\nPicture: 320x240\n"
+           "Rate: 25 frames/s\nFrames: 25\nDuration: 1.000 s\nSound: 1 track, 2 channels, 48000 Hz, 16 bits\n"
+           "Start timecode: 01:00:00:00\nReel: R042\n" << "";
     QTest::newRow("dump of a missing file") << QStringList{ "--dump", "/no/such/file" } << 1 << ""
                                             << "ambrel-cli: cannot open /no/such/file\n";
     // "hex:" stands for a file of those bytes; the last atom ends at the end of the file.
@@ -530,13 +754,20 @@ void FrontEndsTest::consoleArguments()
     if (arguments.value(1).startsWith("hex:")) {
         QVERIFY(card.add("file", QByteArray::fromHex(arguments[1].mid(4).toLatin1())));
         arguments[1] = card.path("file");
+    } else if (arguments.value(1) == "ffmpeg:") {
+        arguments[1] = card.path("elsewhere.mov");
+        QCOMPARE(QProcess::execute("ffmpeg", { "-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f", "lavfi",
+                     "-i", "sine=sample_rate=48000", "-t", "1", "-c:v", "prores_ks", "-c:a", "pcm_s16le", "-ac", "2",
+                     "-timecode", "01:00:00:00", "-metadata:s:v:0", "reel_name=R042", arguments[1] }), 0);
     }
     const ConsoleRun run = runConsole(arguments);
     QCOMPARE(run.exitCode, exitCode);
     if (out == "*")
-        QVERIFY(run.out.startsWith("usage: ambrel-cli [--finalize] PATH | --dump FILE\n"));
+        QVERIFY(run.out.startsWith("usage: ambrel-cli [--json] [--finalize] PATH | --dump FILE | --check FILE\n"));
+    else if (out == "~")
+        QVERIFY2(run.out.contains("tmcd") && !run.out.contains("contents do not parse"), qPrintable(run.out));
     else
-        QCOMPARE(run.out, out);
+        QCOMPARE(QString(run.out).replace(QRegularExpression("Lavc[0-9.]+"), "Lavc"), QString(out).replace("%f", arguments.value(1)));
     QCOMPARE(run.err, err);
 }
 

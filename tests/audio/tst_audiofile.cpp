@@ -51,6 +51,13 @@ void TestAudioFile::writesAndReads_data()
     QTest::newRow("no fmt before data") << WavDescription()
                                         << Change([](QByteArray& file, const WrittenWav& written) { file.replace(written.chunks.at(2).offset, 4, "fmX "); })
                                         << AudioFile::NoFormatChunk << false;
+    // An odd iXML padded with a printable byte: read from the pad byte on, the
+    // next chunk would claim more bytes than the file holds, so the byte is a pad.
+    QTest::newRow("odd iXML padded with a printable byte") << with([](auto& d) {
+        d.ixmlLength = 301;
+        d.extraChunks = { { "JUNK", QByteArray(200, 'j') } };
+    }) << Change([](QByteArray& file, const WrittenWav& written) { file[written.chunks.at(1).offset + 8 + 301] = 'x'; })
+                                                          << AudioFile::Success << true;
     // A walk gives up after 4,096 chunks: bext, iXML, fmt and empty ones between them.
     QTest::newRow("4,095 chunks before data") << with([](auto& d) { d.extraChunks.fill(RiffChunk{ "JUNK", {} }, 4092); })
                                               << none << AudioFile::Success << true;

@@ -11,7 +11,8 @@
 // of the ordinary test suite.
 
 // The movie rebuild of an unfinished video take of either family through
-// VideoRepair::run, and ambrel-cli --dump over what it left.
+// VideoRepair::run, and ambrel-cli --dump and --check over the take before
+// and after.
 QString fuzzMovieRebuild(const QByteArray& input);
 
 // The chunk walk and size repair of an audio take (AudioFile::parse, then

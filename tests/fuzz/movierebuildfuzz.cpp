@@ -25,6 +25,7 @@
 
 #include "accessrecordingbuffer.h"
 #include "cli/moviedump.h"
+#include "cli/takecheck.h"
 #include "messagecatcher.h"
 #include "movieverifier.h"
 #include "orlafamily.h"
@@ -495,15 +496,33 @@ private:
 
 // --- the run ----------------------------------------------------------------
 
-Outcome repair(const TakeFamily& family, QIODevice* device)
+Outcome repair(const TakeFamily& family, QIODevice* device, VideoRepair::Details* details = nullptr)
 {
     // One frame map buffer serves every run, as the scanner's does.
     static std::vector<quint8> frameMap(FrameMap::byteSize);
-    return VideoRepair::run(family, device, frameMap.data(), QByteArrayLiteral("A001.vlv"));
+    return VideoRepair::run(family, device, frameMap.data(), QByteArrayLiteral("A001.vlv"), details);
 }
 
-// What the repair left, whatever it is, through the dump: it must end.
-void dump(const QByteArray& bytes)
+// A scan reads the settings block alone: it must name the picture the
+// repair found, and a repaired take's result must hold its counts.
+QString checkResult(const TakeFamily& family, const QByteArray& before, Outcome outcome, const VideoRepair::Details& details)
+{
+    QBuffer head;
+    head.setData(before);
+    head.open(QIODevice::ReadOnly);
+    const RecordedFormat listed = RecordedFormat::fromSettingsBlock(&head, family.profile());
+    const RecordedFormat& repaired = details.recorded;
+    if (!repaired.codec.isEmpty()
+        && (listed.codec != repaired.codec || listed.width != repaired.width || listed.rateText() != repaired.rateText()))
+        return QStringLiteral("a scan sees %1, the repair %2").arg(listed.summary(), repaired.summary());
+    if (outcome == Outcome::Repaired && (!details.items.counted || repaired.durationText().isEmpty()))
+        return QStringLiteral("a repaired take's result holds no counts or no length");
+    return {};
+}
+
+// A take before or after its repair, whatever it is, through the dump and
+// --check (on a device they cannot write): both must end.
+void dump(const QByteArray& bytes, const QString& name)
 {
     QBuffer file;
     file.setData(bytes);
@@ -511,6 +530,7 @@ void dump(const QByteArray& bytes)
     QString text;
     QTextStream out(&text);
     MovieDump::print(file, out);
+    TakeCheck::print(file, name, out);
 }
 
 QString checkRepair(const QByteArray& input, const MessageCatcher& messages)
@@ -520,9 +540,13 @@ QString checkRepair(const QByteArray& input, const MessageCatcher& messages)
     const RecorderFamily family = older ? RecorderFamily::Vesk : RecorderFamily::Orla;
     const TakeFamily& repairs = older ? static_cast<const TakeFamily&>(VeskFamily::instance()) : OrlaFamily::instance();
     const QByteArray before = takeFrom(in, family);
+    dump(before, QStringLiteral("A001.vlv"));
     AccessRecordingBuffer recording(before);
-    const Outcome outcome = repair(repairs, &recording);
-    dump(recording.data());
+    VideoRepair::Details details;
+    const Outcome outcome = repair(repairs, &recording, &details);
+    dump(recording.data(), QStringLiteral("A001.mov"));
+    if (const QString wrong = checkResult(repairs, before, outcome, details); !wrong.isEmpty())
+        return wrong;
     RebuildCheck check(family, before, recording);
     if (const QString broken = check.mapReadToItsEnd(); !broken.isEmpty())
         return broken;

@@ -3,6 +3,7 @@
 #include "accessrecordingbuffer.h"
 #include "audiofile.h"
 #include "messagecatcher.h"
+#include "veskaudiorepair.h"
 
 #include <QtEndian>
 
@@ -61,6 +62,9 @@ QString checkWalk(const QByteArray& input, const MessageCatcher&)
         return QStringLiteral("data starts at %1 in a file of %2 bytes").arg(dataStart).arg(fileSize);
     if (file.readExtent() > dataStart)
         return QStringLiteral("parse read sample bytes up to %1, data starts at %2").arg(file.readExtent()).arg(dataStart);
+    // The take's result gives every parsed take a length.
+    if (VeskAudioRepair::recordedFormat(audio).durationText().isEmpty())
+        return QStringLiteral("a parsed take has no length");
 
     const qint64 dataSizeOffset = dataStart - sizeFieldLength;
     const bool open = qFromLittleEndian<quint32>(input.constData() + dataSizeOffset) == 0;

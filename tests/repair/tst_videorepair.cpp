@@ -120,6 +120,9 @@ void VideoRepairTest::faultyCard_data()
     QTest::newRow("orla, a whole movie") << orla << "whole movie" << Outcome::AlreadyComplete
                                          << QStringList{ failed.arg("%1", "corrupted file") } << "A001.mov";
     QTest::newRow("vesk, a whole movie") << vesk << "whole movie" << Outcome::AlreadyComplete << QStringList() << "A001.nrv";
+    // Its media data atom closed, but its movie atom holds an atom larger than itself.
+    QTest::newRow("orla, a whole movie but for its movie atom") << orla << "broken movie" << Outcome::NotRepaired
+                                                                 << QStringList{ failed.arg("%1", "corrupted file") } << "A001.vlv";
 }
 
 void VideoRepairTest::faultyCard()
@@ -133,8 +136,9 @@ void VideoRepairTest::faultyCard()
     TestCard card;
     const WrittenTake written = writeTake(family, card.path("A001.vlv"));
     QVERIFY2(written.ok, qPrintable(written.error));
-    const QByteArray before = fault != "whole movie" ? fileBytes(written.path)
-        : QByteArray::fromHex("000000146674797071742020200704007174202000000008" "6d6f6f76000000006d6461746d65646961");
+    const QByteArray movie = fault == "whole movie" ? "000000086d6f6f76" : "000000106d6f6f760000006475647461";
+    const QByteArray before = !fault.endsWith("movie") ? fileBytes(written.path)
+        : QByteArray::fromHex("0000001466747970717420202007040071742020" + movie + "000000006d6461746d65646961");
     const TakeFamily& repairs = family == RecorderFamily::Orla ? static_cast<const TakeFamily&>(OrlaFamily::instance())
                                                                : VeskFamily::instance();
     const RecorderProfile& profile = repairs.profile();
@@ -160,11 +164,11 @@ void VideoRepairTest::noMemoryForTheFrameMap_data()
     QTest::newRow("orla") << RecorderFamily::Orla
                           << QStringList{ "doing orla finalize", "********************* %1 needs to be restored!\n",
                                  "********************* %1 recovery failed, not enough memory!\n",
-                                 "     %1 (Orla) Unrecoverable\n" };
+                                 "     %1 (Orla) Not finalized: not enough memory\n" };
     QTest::newRow("vesk") << RecorderFamily::Vesk
                           << QStringList{ "doing veskone finalize",
                                  "********************* %1 recovery failed, not enough memory!\n",
-                                 "     %1 (Vesk) Unrecoverable\n" };
+                                 "     %1 (Vesk) Not finalized: not enough memory\n" };
 }
 
 // The scanner lends the buffer; without it a take keeps its name for a later run.

@@ -19,7 +19,9 @@
 
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Change = std::function<void(TestCard&)>;
 Q_DECLARE_METATYPE(Change)
@@ -70,11 +72,15 @@ QStringList onCard(QStringList lines, const TestCard& card)
 
 // A card from entries: "name" a file holding "x", "name=<hex>" a file whose
 // first atom has that 32-bit size (eight digits) or holding those bytes,
-// "name/" a folder, "name->target" a link to a folder of the card.
+// "name/" a folder, "name->target" a link to a folder of the card, "raw:name"
+// a file (or folder) of the percent-encoded bytes of a name that is no UTF-8.
 void layCard(const TestCard& card, const QStringList& entries)
 {
     for (const QString& entry : entries) {
-        if (entry.endsWith('/')) {
+        if (entry.startsWith("raw:")) {
+            const QByteArray path = QFile::encodeName(card.root) + '/' + QByteArray::fromPercentEncoding(entry.mid(4).toLatin1());
+            QVERIFY(path.endsWith('/') ? ::mkdir(path.constData(), 0755) == 0 : ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+        } else if (entry.endsWith('/')) {
             QVERIFY(card.addFolder(entry));
         } else if (entry.contains("->")) {
             QVERIFY(card.addLink(entry.section("->", 0, 0), entry.section("->", 1)));
@@ -107,6 +113,7 @@ private slots:
     void repairInAFolderThatCannotBeRenamedInto();
     void unusualNamesOnTheConsole_data();
     void unusualNamesOnTheConsole();
+    void twoRunsAtOnce();
 };
 
 void HostileFilesystemTest::walk_data()
@@ -145,13 +152,18 @@ void HostileFilesystemTest::walk_data()
     one("vla is always vesk", "take.vla=00000014", true, { "     %1/take.vla (vesk) Requires finalize\n" }, 1);
     one("nrv in scan only", "take.nrv=00000014", true, { "     %1/take.nrv Unrecoverable\n" }, 0);
     one("nra in scan only", "take.nra", true, { "     %1/take.nra Unrecoverable\n" }, 0);
-    one("upper-case NRV is not known as failed", "TAKE.NRV=00000014", true, { "     %1/TAKE.NRV (vesk) Requires finalize\n" }, 1);
+    one("upper-case NRV in scan only", "TAKE.NRV=00000014", true, { "     %1/TAKE.NRV Unrecoverable\n" }, 0);
     one("orla to its flow", "take.vlv=00000014", false, { "doing orla finalize",
         "********************* %1/take.vlv recovery failed, corrupted file!\n", "     %1/take.vlv (Orla) Unrecoverable\n" }, 0);
     one("3 bytes reach no flow", "take.vlv=000000", false, { "     %1/take.vlv (Vesk) Unrecoverable\n" }, 0);
     one("nrv in finalize mode", "take.nrv=00000014", false, { "     %1/take.nrv Unrecoverable\n" }, 0);
-    one("upper-case NRV reaches the vesk flow", "TAKE.NRV=00000014", false,
-        { "doing veskone finalize", "     %1/TAKE.NRV (Vesk) Unrecoverable\n" }, 0);
+    one("upper-case NRV in finalize mode", "TAKE.NRV=00000014", false, { "     %1/TAKE.NRV Unrecoverable\n" }, 0);
+    // Qt lists no name it cannot decode: they are said all the same.
+    for (const bool scanOnly : { true, false })
+        QTest::newRow(scanOnly ? "names that are no UTF-8, scan only" : "names that are no UTF-8, finalize")
+            << QStringList{ "raw:take%FF.vla", "raw:clips%FF/", "raw:old%FF.nrv" } << QString() << scanOnly
+            << QStringList{ "Skipping folder: %1/clips\uFFFD\n", "     %1/old\uFFFD.nrv Unrecoverable\n",
+                   "     %1/take\uFFFD.vla (Vesk) Not finalized: its name cannot be read\n" } << 0 << 1;
     // A link back into the tree is not followed again.
     QTest::newRow("links to the root and to itself")
         << QStringList{ "a/", "b/take.vla", "a/loop->", "b/self->b" } << QString() << true
@@ -235,19 +247,21 @@ void HostileFilesystemTest::changeDuringTheScan_data()
     // A take that can no longer be read is listed without its family, and in
     // finalize mode reaches no flow.
     const QString bUnread = "     %1/b.vlv (vesk) Requires finalize\n";
+    const QString bGone = "     %1/b.vlv (Vesk) Not finalized: it was moved or deleted meanwhile\n";
+    const QString bNoFile = "     %1/b.vlv (Vesk) Not finalized: it is no longer a file\n";
     const QString bUnrepaired = "     %1/b.vlv (Vesk) Unrecoverable\n";
     const QString bListed = "     %1/b.vlv (orla) Requires finalize\n";
 
     QTest::newRow("take removed, scan only") << afterA << remove << true << listed + QStringList{ bUnread, scanC, cListed, scanD };
     QTest::newRow("take removed, finalize")
-        << afterAHandled << remove << false << handled + QStringList{ bUnrepaired, scanC, cHandled, scanD };
+        << afterAHandled << remove << false << handled + QStringList{ bGone, scanC, cHandled, scanD };
     QTest::newRow("take replaced by a folder")
         << afterAHandled << intoFolder << false
-        << handled + QStringList{ bUnrepaired, "Scanning folder: %1/b.vlv\n", scanC, cHandled, scanD };
+        << handled + QStringList{ bNoFile, "Scanning folder: %1/b.vlv\n", scanC, cHandled, scanD };
     QTest::newRow("take replaced by a named pipe, scan only")
         << afterA << pipeFor("b.vlv") << true << listed + QStringList{ bUnread, scanC, cListed, scanD };
     QTest::newRow("take replaced by a named pipe, finalize")
-        << afterAHandled << pipeFor("b.vlv") << false << handled + QStringList{ bUnrepaired, scanC, cHandled, scanD };
+        << afterAHandled << pipeFor("b.vlv") << false << handled + QStringList{ bNoFile, scanC, cHandled, scanD };
     // A pipe that is there when its folder is listed is not a take at all.
     QTest::newRow("audio take replaced by a named pipe before its folder is listed")
         << afterAHandled << pipeFor("c/take.vla") << false
@@ -300,38 +314,40 @@ void HostileFilesystemTest::lockedFilesAndFolders_data()
     QTest::addColumn<QFileDevice::Permissions>("takeMode");
     QTest::addColumn<QFileDevice::Permissions>("folderMode"); // of CLIP
     QTest::addColumn<bool>("scanOnly");
-    QTest::addColumn<QStringList>("takeLines"); // after "Scanning folder: %1/CLIP", debug lines too
+    QTest::addColumn<QStringList>("takeLines"); // after "Scanning folder: %1", debug lines too
     QTest::addColumn<int>("finalized");
-    QTest::addColumn<int>("unrecoverable"); // DONE's take counts too
+    QTest::addColumn<int>("unrecoverable");
+    QTest::addColumn<int>("exitCode"); // of the console on the same card
 
     const QFileDevice::Permissions none;
     const QString take = QStringLiteral("A001C003.vlv");
+    const QString clip = QStringLiteral("Scanning folder: %1/CLIP\n");
+    const QString skipped = QStringLiteral("Skipping folder: %1/CLIP\n");
 
     // The family test only reads: a write-protected card shows its takes as they are.
     QTest::newRow("read-only take, scan only")
-        << take << readOnly << openFolder << true << QStringList{ "     %1/CLIP/A001C003.vlv (orla) Requires finalize\n" } << 1 << 1;
+        << take << readOnly << openFolder << true << QStringList{ clip, "     %1/CLIP/A001C003.vlv (orla) Requires finalize\n" } << 1 << 0 << 6;
+    // Left as they are, for a run with the rights to finish them.
     QTest::newRow("read-only take, finalize")
         << take << readOnly << openFolder << false
-        << QStringList{ "doing orla finalize", "********************* %1/CLIP/A001C003.vlv recovery failed, can't open the file!\n",
-               "     %1/CLIP/A001C003.vlv (Orla) Unrecoverable\n" } << 0 << 2;
+        << QStringList{ clip, "doing orla finalize", "********************* %1/CLIP/A001C003.vlv recovery failed, can't open the file!\n",
+               "     %1/CLIP/A001C003.vlv (Orla) Not finalized: no permission to write it\n" } << 0 << 0 << 4;
     QTest::newRow("read-only audio take, finalize") << QStringLiteral("A001C003.vla") << readOnly << openFolder << false
-        << QStringList{ "doing veskone finalize", "     %1/CLIP/A001C003.vla (Vesk) Unrecoverable\n" } << 0 << 2;
+        << QStringList{ clip, "doing veskone finalize", "     %1/CLIP/A001C003.vla (Vesk) Not finalized: no permission to write it\n" } << 0 << 0 << 4;
     QTest::newRow("unreadable take, scan only")
-        << take << none << openFolder << true << QStringList{ "     %1/CLIP/A001C003.vlv (vesk) Requires finalize\n" } << 1 << 1;
+        << take << none << openFolder << true << QStringList{ clip, "     %1/CLIP/A001C003.vlv (vesk) Requires finalize\n" } << 1 << 0 << 6;
     QTest::newRow("unreadable take, finalize")
-        << take << none << openFolder << false << QStringList{ "     %1/CLIP/A001C003.vlv (Vesk) Unrecoverable\n" } << 0 << 2;
+        << take << none << openFolder << false << QStringList{ clip, "     %1/CLIP/A001C003.vlv (Vesk) Not finalized: no permission to read it\n" } << 0 << 0 << 4;
     QTest::newRow("take in a read-only folder")
         << take << readWrite << (readOnly | enterable) << false
-        << QStringList{ "doing orla finalize", "********************* %1/CLIP/A001C003.vlv recovery failed, corrupted file!\n",
-               "     %1/CLIP/A001C003.vlv (Orla) Unrecoverable\n" } << 0 << 2;
+        << QStringList{ clip, "doing orla finalize", "********************* %1/CLIP/A001C003.vlv recovery failed, corrupted file!\n",
+               "     %1/CLIP/A001C003.vlv (Orla) Unrecoverable\n" } << 0 << 1 << 1;
     QTest::newRow("failed take in a read-only folder") << QStringLiteral("A001C003.nrv") << readOnly << (readOnly | enterable)
-                                                       << false << QStringList{ "     %1/CLIP/A001C003.nrv Unrecoverable\n" } << 0 << 2;
+                                                       << false << QStringList{ clip, "     %1/CLIP/A001C003.nrv Unrecoverable\n" } << 0 << 1 << 1;
     // The walk goes on from the card's root, not from inside the folder it could not enter.
-    QTest::newRow("folder that cannot be listed") << take << readWrite << enterable << false << QStringList() << 0 << 1;
-    QTest::newRow("folder that cannot be entered, scan only")
-        << take << readWrite << readOnly << true << QStringList{ "     %1/CLIP/A001C003.vlv (vesk) Requires finalize\n" } << 1 << 1;
-    QTest::newRow("folder that cannot be entered, finalize")
-        << take << readWrite << readOnly << false << QStringList{ "     %1/CLIP/A001C003.vlv (Vesk) Unrecoverable\n" } << 0 << 2;
+    QTest::newRow("folder that cannot be listed") << take << readWrite << enterable << false << QStringList{ skipped } << 0 << 0 << 5;
+    QTest::newRow("folder that cannot be entered, scan only") << take << readWrite << readOnly << true << QStringList{ skipped } << 0 << 0 << 5;
+    QTest::newRow("folder that cannot be entered, finalize") << take << readWrite << readOnly << false << QStringList{ skipped } << 0 << 0 << 5;
 }
 
 void HostileFilesystemTest::lockedFilesAndFolders()
@@ -343,22 +359,26 @@ void HostileFilesystemTest::lockedFilesAndFolders()
     QFETCH(QStringList, takeLines);
     QFETCH(int, finalized);
     QFETCH(int, unrecoverable);
+    QFETCH(int, exitCode);
 
     TestCard card;
     QVERIFY(card.add("CLIP/" + take, take.endsWith(".vla") ? QByteArray("RIFF") : orlaHead));
-    QVERIFY(card.add("DONE/B001.nrv", "x"));
+    QVERIFY(card.add("DONE/B001.wav", "x"));
     const auto before = card.snapshot();
     QVERIFY(QFile::setPermissions(card.root, openFolder));
     QVERIFY(Unprivileged::handOver(card.root));
     QVERIFY(QFile::setPermissions(card.path("CLIP/" + take), takeMode));
     QVERIFY(QFile::setPermissions(card.path("CLIP"), folderMode));
 
-    const QStringList record = Unprivileged::run([&] { return scan(card.root, scanOnly); });
+    const QStringList record = Unprivileged::run([&] {
+        const ConsoleRun run = runConsole(QStringList{ "--finalize", card.root }.mid(scanOnly ? 1 : 0));
+        return scan(card.root, scanOnly) << QStringLiteral("E%1").arg(run.exitCode);
+    });
     QVERIFY(QFile::setPermissions(card.path("CLIP"), openFolder));
     QVERIFY(QFile::setPermissions(card.path("CLIP/" + take), readWrite));
 
-    const QStringList expected = onCard(QStringList{ "Scanning folder: %1\n", "Scanning folder: %1/CLIP\n" } + takeLines
-            + QStringList{ "Scanning folder: %1/DONE\n", "     %1/DONE/B001.nrv Unrecoverable\n" },
+    const QStringList expected = onCard(QStringList{ "Scanning folder: %1\n" } + takeLines
+            + QStringList{ "Scanning folder: %1/DONE\n", QString::number(exitCode) },
         card);
     QCOMPARE(linesOf(record), expected);
     QCOMPARE(record.mid(0, 2), (QStringList{ QString::number(finalized), QString::number(unrecoverable) }));
@@ -413,10 +433,12 @@ void HostileFilesystemTest::repairInAFolderThatCannotBeRenamedInto()
     QVERIFY(QFile::setPermissions(card.path("CLIP"), openFolder));
 
     QCOMPARE(linesOf(record, true), onCard({ "Scanning folder: %1\n", "Scanning folder: %1/CLIP\n",
-                                                 "     %1/CLIP/" + take + " (" + family + ") Finalized\n" }, card));
+                                                 "     %1/CLIP/" + take + " (" + family
+                                                     + ") Repaired, not renamed: no permission to rename files in its folder\n" },
+                                        card));
     const QString finished = QString(take).replace(".vlv", ".mov").replace(".vla", ".wav");
     QVERIFY(linesOf(record).contains(QStringLiteral("Failed to rename file:  \"%1\"  ->  \"%2\"").arg(takePath, card.path("CLIP/" + finished))));
-    QCOMPARE(record.first(), QStringLiteral("1"));
+    QCOMPARE(record.mid(0, 2), (QStringList{ "0", "0" }));
 
     // Nothing is lost: the take stands repaired under its old name, its
     // media as recorded.
@@ -464,7 +486,7 @@ void HostileFilesystemTest::unusualNamesOnTheConsole()
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert(QStringLiteral("LC_ALL"), QLatin1String(locale));
             const ConsoleRun run = runConsole(scanOnly ? QStringList{ root } : QStringList{ "--finalize", root }, {}, environment);
-            QCOMPARE(run.exitCode, scanOnly ? 0 : 1);
+            QCOMPARE(run.exitCode, scanOnly ? 6 : 1);
             QCOMPARE(run.err, QString());
 
             const QStringList expected = folders + QStringList{ scanOnly ? "     " + root + '/' + take + " (" + family + ") Requires finalize"
@@ -473,6 +495,51 @@ void HostileFilesystemTest::unusualNamesOnTheConsole()
             // The next run meets the take under its own name again.
             QFile::rename(root + '/' + handled, root + '/' + take);
         }
+    }
+}
+
+// Two runs started together on one card (two windows, a window and a
+// script) each finalize what the other does not hold: every take is
+// finalized once, by one of them, to the very bytes one run alone gives it;
+// the other says so. Repeated, since which run meets which take first is luck.
+void HostileFilesystemTest::twoRunsAtOnce()
+{
+    const auto lay = [](const TestCard& card) {
+        TakeDescription video = TakeDescription::forFamily(RecorderFamily::Vesk);
+        video.setStandInFrames(6, 700);
+        video.setAudio(1, 3, 2);
+        for (int i = 1; i <= 4; ++i)
+            QVERIFY(RecordingWriter::write(video, card.path(QStringLiteral("B001C%1.vlv").arg(i, 3, 10, QChar('0')))).ok);
+        for (int i = 1; i <= 24; ++i)
+            QVERIFY(WavWriter::write(WavDescription(), card.path(QStringLiteral("B001S%1.vla").arg(i, 3, 10, QChar('0')))).ok);
+    };
+    TestCard alone;
+    lay(alone);
+    QCOMPARE(runConsole({ "--finalize", alone.root }).exitCode, 0);
+
+    for (int round = 0; round < 12; ++round) {
+        TestCard card;
+        lay(card);
+        const QRegularExpression takeLine("^     " + QRegularExpression::escape(card.root)
+            + "/(\\S+) \\(Vesk\\) (Finalized|Not finalized: (another run is finalizing it|it was moved or deleted meanwhile))$");
+        QProcess runs[2];
+        for (QProcess& run : runs)
+            run.start(consolePath(), { "--finalize", card.root });
+        QMap<QString, int> finalized;
+        for (QProcess& run : runs) {
+            QVERIFY(run.waitForFinished(60000));
+            QVERIFY2(QList<int>({ 0, 4 }).contains(run.exitCode()), qPrintable(QString::number(run.exitCode())));
+            const QStringList lines = QString::fromUtf8(run.readAllStandardOutput()).split('\n').filter(QRegularExpression("^     "));
+            for (const QString& line : lines) {
+                const QRegularExpressionMatch match = takeLine.match(line);
+                QVERIFY2(match.hasMatch(), qPrintable(line));
+                if (match.captured(2) == "Finalized")
+                    ++finalized[match.captured(1)];
+            }
+        }
+        QCOMPARE(finalized.keys(), QDir(alone.root).entryList(QDir::Files));
+        QCOMPARE(finalized.values(), QList<int>(28, 1));
+        QCOMPARE(card.snapshot(), alone.snapshot());
     }
 }
 

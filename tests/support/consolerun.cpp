@@ -2,9 +2,14 @@
 
 #include <QProcess>
 
+QString consolePath()
+{
+    return QStringLiteral(AMBREL_CLI_PATH);
+}
+
 ConsoleRun runConsole(const QStringList& arguments, const QStringList& wrapper, const QProcessEnvironment& environment)
 {
-    const QStringList command = wrapper + QStringList{ QStringLiteral(AMBREL_CLI_PATH) } + arguments;
+    const QStringList command = wrapper + QStringList{ consolePath() } + arguments;
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(command.first(), command.mid(1));

@@ -17,6 +17,9 @@ struct ConsoleRun
     QString err;
 };
 
+// The console program under test, for a test that starts it itself.
+QString consolePath();
+
 ConsoleRun runConsole(const QStringList& arguments, const QStringList& wrapper = {},
     const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
