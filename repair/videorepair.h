@@ -41,6 +41,14 @@ public:
         TakeItems items;
     };
 
+    // Whether the take now is a movie that plays: repaired now or before, or
+    // a whole movie already.
+    static bool leavesWholeMovie(Outcome outcome)
+    {
+        return outcome == Outcome::Repaired || outcome == Outcome::CompletedEarlier
+            || outcome == Outcome::AlreadyComplete;
+    }
+
     // `frameMapBuffer` holds FrameMap::byteSize bytes (null: none could be
     // allocated); `name` is the take's path as the report lines print it;
     // `details`, when given, receives what the repair learnt.

@@ -39,7 +39,11 @@ TakeResult TakeRepair::video(const TakeFamily& family, TakeResult::Family tag, c
     else if (outcome == Outcome::OutOfMemory)
         result.reason = tr("not enough memory");
     else
-        settle(result, outcome == Outcome::Repaired || outcome == Outcome::CompletedEarlier, renameProblem);
+        settle(result, VideoRepair::leavesWholeMovie(outcome), renameProblem);
+    // A whole movie left under the recorder's name plays as it is: the name
+    // is all it lacked, as for a sound take whose sizes were already written.
+    if (outcome == Outcome::AlreadyComplete && result.status == TakeResult::Status::Finalized)
+        result.reason = tr("it already was a whole movie");
     return result;
 }
 

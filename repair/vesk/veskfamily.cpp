@@ -74,8 +74,7 @@ TakeFamily::Ending VeskFamily::endingAfter(VideoRepair::Outcome outcome) const
     // memory keeps its name: a later run redoes or finishes it.
     if (outcome == Outcome::Unfinished || outcome == Outcome::OutOfMemory)
         return Ending::Kept;
-    const bool repaired = outcome == Outcome::Repaired || outcome == Outcome::CompletedEarlier;
-    return repaired ? Ending::Finished : Ending::Failed;
+    return VideoRepair::leavesWholeMovie(outcome) ? Ending::Finished : Ending::Failed;
 }
 
 QByteArray VeskFamily::timecodeSampleBlock(quint32 frameNumber)

@@ -119,7 +119,7 @@ void VideoRepairTest::faultyCard_data()
     // No take at all but a whole movie, its media data atom of size 0 running to the end of the file.
     QTest::newRow("orla, a whole movie") << orla << "whole movie" << Outcome::AlreadyComplete
                                          << QStringList{ failed.arg("%1", "corrupted file") } << "A001.mov";
-    QTest::newRow("vesk, a whole movie") << vesk << "whole movie" << Outcome::AlreadyComplete << QStringList() << "A001.nrv";
+    QTest::newRow("vesk, a whole movie") << vesk << "whole movie" << Outcome::AlreadyComplete << QStringList() << "A001.mov";
     // Its media data atom closed, but its movie atom holds an atom larger than itself.
     QTest::newRow("orla, a whole movie but for its movie atom") << orla << "broken movie" << Outcome::NotRepaired
                                                                  << QStringList{ failed.arg("%1", "corrupted file") } << "A001.vlv";
