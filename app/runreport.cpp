@@ -6,9 +6,13 @@
 namespace {
 
 // RFC 4180: a field with a separator, a quote or a line break is quoted,
-// its quotes doubled.
+// its quotes doubled. A card's file names are anybody's: one that starts
+// like a formula is kept as text, so opening the report runs nothing.
 QString csvField(QString text)
 {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStarts.contains(text.front()))
+        text.prepend(QLatin1Char('\''));
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
         && !text.contains(QLatin1Char('\r')))
         return text;
